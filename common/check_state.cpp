@@ -1,0 +1,3 @@
+#include "common/check_state.h"
+
+CheckState checkState;

@@ -1,0 +1,1 @@
+tarvoquin_test(common_tests SOURCES common_test.cpp)
