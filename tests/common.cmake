@@ -1,1 +1,1 @@
-tarvoquin_test(common_tests SOURCES common_test.cpp)
+tarvoquin_test(common_tests SOURCES common_test.cpp LIBS tarvoquin_common)
