@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+// The three probe lines the overlay shows.
+std::wstring BuildCpuLine(const std::wstring& processorName);
+std::wstring BuildOsLine(const std::wstring& caption, const std::wstring& version);
+std::wstring BuildMemoryLine(float gigabytes);
+
+// The gigabytes widened to double with two significant digits in general
+// notation, classic locale: fixed for decimal exponents -4 to 1, otherwise
+// exponent notation with a sign and at least three exponent digits
+// ("1.3e+002"); trailing zeros and a bare point dropped.
+std::wstring FormatGigabytes(float gigabytes);

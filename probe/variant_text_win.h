@@ -1,0 +1,13 @@
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <string>
+
+// Writes a property value into text when its kind converts: a string up to
+// its first NUL (a null string as empty text), an integer kind as the signed
+// 32-bit decimal text of its value (64-bit kinds by their low 32 bits).
+// Returns false, text untouched, for every other kind. May throw
+// std::bad_alloc, text then untouched.
+bool ConvertVariantToText(std::wstring& text, const VARIANT& value);
