@@ -1,0 +1,100 @@
+#include "render/frame_win.h"
+
+#include "common/check_state.h"
+#include "common/clock.h"
+#include "render/cube.h"
+#include "render/d3dx_win.h"
+#include "render/overlay.h"
+#include "render/scene_win.h"
+#include "stats/meters.h"
+
+static_assert(overlayTextRight == DT_RIGHT, "the row formats are DrawText's");
+static_assert(overlayTextLeft == (DT_LEFT | DT_TOP), "the row formats are DrawText's");
+static_assert(overlayTextLine == (DT_SINGLELINE | DT_NOCLIP), "the row formats are DrawText's");
+static_assert(cubeVertexFormat == (D3DFVF_XYZ | D3DFVF_TEX1), "the cube's vertex format");
+
+namespace {
+
+const D3DXVECTOR3 cameraEye(0.0f, 0.0f, -50.0f);
+const D3DXVECTOR3 cameraTarget(0.0f, 0.0f, 0.0f);
+const D3DXVECTOR3 cameraUp(0.0f, 1.0f, 0.0f);
+constexpr float fieldOfView = 0.7853982f;
+constexpr float aspectRatio = 1.3333334f;
+constexpr float nearPlane = 1.0f;
+constexpr float farPlane = 1000.0f;
+constexpr D3DVIEWPORT9 frameViewport = {0, 0, backBufferWidth, backBufferHeight, 0.0f, 1.0f};
+
+constexpr DWORD clearFlags = D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER;
+
+// Formatted in place every frame: the frame path allocates nothing.
+OverlayTexts overlayTexts;
+
+void SetWorldTransform(IDirect3DDevice9* device) {
+    D3DXMATRIX rotationX;
+    D3DXMATRIX rotationY;
+    D3DXMATRIX rotationZ;
+    d3dx.matrixRotationX(&rotationX, CubeAngleX(TickMilliseconds()));
+    d3dx.matrixRotationY(&rotationY, CubeAngleY(TickMilliseconds()));
+    d3dx.matrixRotationZ(&rotationZ, CubeAngleZ(TickMilliseconds()));
+    D3DXMATRIX turnedXY;
+    D3DXMATRIX world;
+    d3dx.matrixMultiply(&turnedXY, &rotationX, &rotationY);
+    d3dx.matrixMultiply(&world, &turnedXY, &rotationZ);
+    device->SetTransform(D3DTS_WORLD, &world);
+}
+
+void DrawCube(IDirect3DDevice9* device) {
+    if (!sceneResources.vertexBuffer || !sceneResources.indexBuffer) return;
+    device->SetStreamSource(0, sceneResources.vertexBuffer, 0, cubeVertexStride);
+    device->SetFVF(cubeVertexFormat);
+    device->SetIndices(sceneResources.indexBuffer);
+    // A null texture unbinds the stage: the cube is drawn untextured.
+    device->SetTexture(0, sceneResources.cubeTexture);
+    device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, cubeVertexCount, 0, cubeTriangleCount);
+}
+
+void DrawOverlay(RECT rect) {
+    for (const OverlayRow& row : overlayRows) {
+        if (row.text == OverlayText::MovingAverage) {
+            overlayTexts.movingAverage = UpdateFpsMovingAverage();
+            continue;
+        }
+        OverlayDraw draw = PrepareOverlayRow(row, overlayTexts, checkState);
+        ID3DXFont* font = sceneResources.fonts[row.font];
+        if (!font) continue;
+        rect.top = row.top;
+        font->DrawTextW(nullptr, draw.text, -1, &rect, row.format, draw.colour);
+    }
+}
+
+}  // namespace
+
+void SetFrameTransforms() {
+    IDirect3DDevice9* device = sceneResources.device;
+    if (!device || !d3dx.module) return;
+    SetWorldTransform(device);
+    D3DXMATRIX view;
+    d3dx.matrixLookAtLH(&view, &cameraEye, &cameraTarget, &cameraUp);
+    device->SetTransform(D3DTS_VIEW, &view);
+    D3DXMATRIX projection;
+    d3dx.matrixPerspectiveFovLH(&projection, fieldOfView, aspectRatio, nearPlane, farPlane);
+    device->SetTransform(D3DTS_PROJECTION, &projection);
+    device->SetViewport(&frameViewport);
+}
+
+void RenderFrame(HWND window) {
+    IDirect3DDevice9* device = sceneResources.device;
+    if (device) device->Clear(0, nullptr, clearFlags, backgroundColour, 1.0f, 0);
+    RECT rect{};
+    GetClientRect(window, &rect);
+    if (device) {
+        device->BeginScene();
+        DrawCube(device);
+    }
+    TickFpsCounter();
+    DrawOverlay(rect);
+    if (device) {
+        device->EndScene();
+        device->Present(nullptr, nullptr, nullptr, nullptr);
+    }
+}

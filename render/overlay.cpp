@@ -1,0 +1,118 @@
+#include "render/overlay.h"
+
+#include "render/bounded_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+const OverlayRow overlayRows[overlayRowCount] = {
+    {OverlayText::FpsFigure, 0, 1, overlayTextRight, figureColour},
+    {OverlayText::AdapterLine, 0, 1, overlayTextLeft, lineColour},
+    {OverlayText::CpuLine, 30, 1, overlayTextLine, lineColour},
+    {OverlayText::CpuFigure, 30, 1, overlayTextRight, figureColour},
+    {OverlayText::MovingAverage, 30, noFont, 0, 0},
+    {OverlayText::FpsmaFigure, 60, 1, overlayTextRight, figureColour},
+    {OverlayText::OsLine, 60, 1, overlayTextLine, lineColour},
+    {OverlayText::MemoryLine, 90, 1, overlayTextLine, lineColour},
+    {OverlayText::StatusLine, 500, 2, overlayTextLine, 0},
+    {OverlayText::GpuLine, 550, 2, overlayTextLine, alertColour},
+};
+
+namespace {
+
+constexpr wchar_t fpsPrefix[] = L"FPS:";
+constexpr wchar_t cpuPrefix[] = L"CPU:";
+constexpr wchar_t fpsmaPrefix[] = L"FPSMA:";
+constexpr wchar_t fpsmaMeasuring[] = L"FPSMA:计算中...";
+constexpr wchar_t osPrefix[] = L"操作系统: ";
+constexpr wchar_t gpuPrefix[] = L"GPU: ";
+constexpr wchar_t gpuMeasuring[] = L"GPU: 计算中...";
+constexpr wchar_t statusMeasuring[] = L"系统检测中请不要关闭!";
+constexpr wchar_t verdictPositive[] = L"您的机器可以正常运行游戏";
+constexpr wchar_t verdictNegative[] = L"您的机器不能正常运行游戏";
+
+constexpr int figureDecimals = 3;  // "%0.3f"
+constexpr int gpuDecimals = 6;  // "%f"
+// Six decimals of the largest double take 317 characters.
+constexpr std::size_t digitsCapacity = 400;
+
+void CopyText(wchar_t* out, std::size_t capacity, const wchar_t* text) {
+    AppendBounded(out, capacity, 0, text);
+}
+
+}  // namespace
+
+StatusLine ChooseStatusLine(double batchAverage, float movingAverage, bool canRunGame) {
+    if (batchAverage < 1.0 || movingAverage < 1.0f) {
+        return {statusMeasuring, measuringColour, true};
+    }
+    if (canRunGame) return {verdictPositive, measuringColour, false};
+    return {verdictNegative, alertColour, false};
+}
+
+void FormatFigure(wchar_t* out, std::size_t capacity, const wchar_t* prefix, double value,
+                  int decimals) {
+    char digits[digitsCapacity];
+    std::to_chars_result result = std::to_chars(digits, digits + digitsCapacity, value,
+                                                std::chars_format::fixed, decimals);
+    std::size_t used = AppendBounded(out, capacity, 0, prefix);
+    std::size_t length = static_cast<std::size_t>(result.ptr - digits);
+    if (result.ec != std::errc() || used + length >= capacity) {
+        const char* overflow = std::signbit(value) ? "-inf" : "inf";
+        AppendBoundedAscii(out, capacity, used, overflow, std::strlen(overflow));
+        return;
+    }
+    AppendBoundedAscii(out, capacity, used, digits, length);
+}
+
+void FormatOsLine(wchar_t (&out)[lineTextCapacity], const std::wstring& osLine) {
+    std::size_t used = AppendBounded(out, lineTextCapacity, 0, osPrefix);
+    AppendBounded(out, lineTextCapacity, used, osLine.c_str());
+}
+
+OverlayDraw PrepareOverlayRow(const OverlayRow& row, OverlayTexts& texts, const CheckState& state) {
+    switch (row.text) {
+    case OverlayText::FpsFigure:
+        FormatFigure(texts.fps, figureTextCapacity, fpsPrefix, state.fpsCounter.fps, figureDecimals);
+        return {texts.fps, row.colour};
+    case OverlayText::AdapterLine:
+        return {state.adapterLine, row.colour};
+    case OverlayText::CpuLine:
+        return {state.cpuLine.c_str(), row.colour};
+    case OverlayText::CpuFigure:
+        FormatFigure(texts.cpu, figureTextCapacity, cpuPrefix, state.cpuScore, figureDecimals);
+        return {texts.cpu, row.colour};
+    case OverlayText::FpsmaFigure:
+        if (texts.movingAverage > 0.0f) {
+            FormatFigure(texts.fpsma, figureTextCapacity, fpsmaPrefix, texts.movingAverage,
+                         figureDecimals);
+        } else {
+            CopyText(texts.fpsma, figureTextCapacity, fpsmaMeasuring);
+        }
+        return {texts.fpsma, row.colour};
+    case OverlayText::OsLine:
+        FormatOsLine(texts.line, state.osLine);
+        return {texts.line, row.colour};
+    case OverlayText::MemoryLine:
+        return {state.memoryLine.c_str(), row.colour};
+    case OverlayText::StatusLine: {
+        StatusLine status = ChooseStatusLine(state.frameBatchAverage.average, texts.movingAverage,
+                                             state.canRunGame);
+        if (!status.measuring) return {status.text, status.colour};
+        CopyText(texts.line, lineTextCapacity, status.text);
+        return {texts.line, status.colour};
+    }
+    case OverlayText::GpuLine:
+        if (state.frameBatchAverage.average > 1.0) {
+            FormatFigure(texts.line, lineTextCapacity, gpuPrefix, state.frameBatchAverage.average,
+                         gpuDecimals);
+        } else {
+            CopyText(texts.line, lineTextCapacity, gpuMeasuring);
+        }
+        return {texts.line, row.colour};
+    case OverlayText::MovingAverage:
+        break;
+    }
+    return {L"", row.colour};
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "common/check_state.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Text formats of the rows, as DrawText reads them (checked against the
+// platform's values where that builds).
+constexpr uint32_t overlayTextLeft = 0x000;  // DT_LEFT | DT_TOP
+constexpr uint32_t overlayTextRight = 0x002;  // DT_RIGHT
+constexpr uint32_t overlayTextLine = 0x120;  // DT_SINGLELINE | DT_NOCLIP
+
+// ARGB colours of the frame.
+constexpr uint32_t backgroundColour = 0xFF646464;
+constexpr uint32_t figureColour = 0xFF87EF88;
+constexpr uint32_t lineColour = 0xFF00EF88;
+constexpr uint32_t measuringColour = 0xFFEB7BE6;  // also the positive verdict
+constexpr uint32_t alertColour = 0xFFFF0000;
+
+enum class OverlayText : uint8_t {
+    FpsFigure,
+    AdapterLine,
+    CpuLine,
+    CpuFigure,
+    MovingAverage,  // not drawn: the step that reads the moving average
+    FpsmaFigure,
+    OsLine,
+    MemoryLine,
+    StatusLine,
+    GpuLine,
+};
+
+constexpr int32_t noFont = -1;
+
+struct OverlayRow {
+    OverlayText text;
+    int32_t top;
+    int32_t font;
+    uint32_t format;
+    uint32_t colour;  // the status row decides its colour per frame
+};
+
+constexpr std::size_t overlayRowCount = 10;
+extern const OverlayRow overlayRows[overlayRowCount];
+
+constexpr std::size_t figureTextCapacity = 20;
+constexpr std::size_t lineTextCapacity = 256;
+
+// The text buffers of a frame, and the moving average read part way through
+// the rows (the figure and the status line both use it).
+struct OverlayTexts {
+    wchar_t fps[figureTextCapacity] = {};
+    wchar_t cpu[figureTextCapacity] = {};
+    wchar_t fpsma[figureTextCapacity] = {};
+    wchar_t line[lineTextCapacity] = {};
+    float movingAverage = 0.0f;
+};
+
+struct OverlayDraw {
+    const wchar_t* text;
+    uint32_t colour;
+};
+
+struct StatusLine {
+    const wchar_t* text;
+    uint32_t colour;
+    bool measuring;
+};
+
+StatusLine ChooseStatusLine(double batchAverage, float movingAverage, bool canRunGame);
+
+// prefix followed by value in fixed notation with the given decimals. A
+// figure too long for the buffer is written as "inf" ("-inf" below zero):
+// cutting its digits would show a wrong number.
+void FormatFigure(wchar_t* out, std::size_t capacity, const wchar_t* prefix, double value,
+                  int decimals);
+
+// "操作系统: " and the operating-system line, cut to the buffer.
+void FormatOsLine(wchar_t (&out)[lineTextCapacity], const std::wstring& osLine);
+
+// Formats the row's text into the frame's buffers where it needs formatting
+// and returns what to draw. Allocates nothing.
+OverlayDraw PrepareOverlayRow(const OverlayRow& row, OverlayTexts& texts, const CheckState& state);

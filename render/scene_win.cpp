@@ -1,0 +1,176 @@
+#include "render/scene_win.h"
+
+#include "common/check_state.h"
+#include "render/adapter_line.h"
+#include "render/cube.h"
+#include "render/d3dx_win.h"
+
+#include <cstring>
+
+SceneResources sceneResources;
+
+namespace {
+
+constexpr const wchar_t* fontFaces[3] = {L"华文中宋", L"微软雅黑", L"黑体"};
+constexpr INT fontBaseHeight = 20;
+constexpr INT fontHeightStep = 3;
+constexpr UINT fontWeight = 1000;
+
+constexpr wchar_t textureFile[] = L"npc.png";
+constexpr UINT textureMipLevels = 6;
+
+constexpr D3DMATERIAL9 cubeMaterial = {
+    {1.0f, 1.0f, 1.0f, 1.0f},  // Diffuse
+    {1.0f, 1.0f, 1.0f, 1.0f},  // Ambient
+    {1.0f, 1.0f, 1.0f, 1.0f},  // Specular
+    {0.0f, 0.0f, 0.0f, 0.0f},  // Emissive
+    0.0f,                      // Power
+};
+constexpr DWORD ambientWhite = 0xFFFFFFFF;
+constexpr DWORD maxAnisotropy = 3;
+
+template <typename Object>
+void ReleaseObject(Object*& object) {
+    if (!object) return;
+    object->Release();
+    object = nullptr;
+}
+
+D3DPRESENT_PARAMETERS PresentParameters(HWND window) {
+    D3DPRESENT_PARAMETERS parameters{};
+    parameters.BackBufferWidth = backBufferWidth;
+    parameters.BackBufferHeight = backBufferHeight;
+    parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
+    parameters.BackBufferCount = 2;
+    parameters.MultiSampleType = D3DMULTISAMPLE_NONE;
+    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    parameters.hDeviceWindow = window;
+    parameters.Windowed = TRUE;
+    parameters.EnableAutoDepthStencil = TRUE;
+    parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
+    // Never wait for the retrace: the measured frame rate is not capped.
+    parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    return parameters;
+}
+
+HRESULT CreateDevice(IDirect3D9* direct3d, HWND window) {
+    D3DCAPS9 caps{};
+    if (FAILED(direct3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps))) return E_FAIL;
+    DWORD flags = (caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT)
+                      ? D3DCREATE_HARDWARE_VERTEXPROCESSING
+                      : D3DCREATE_SOFTWARE_VERTEXPROCESSING;
+    D3DPRESENT_PARAMETERS parameters = PresentParameters(window);
+    IDirect3DDevice9* device = nullptr;
+    if (FAILED(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, flags,
+                                      &parameters, &device))) {
+        return E_FAIL;
+    }
+    sceneResources.device = device;
+    return S_OK;
+}
+
+// The description is in the system's ANSI code page. Each byte gives at most
+// one wide character, so the buffer always holds the whole conversion.
+// A failed identifier query leaves the line at the prefix alone.
+void BuildAdapterLineFrom(IDirect3D9* direct3d) {
+    D3DADAPTER_IDENTIFIER9 identifier{};
+    wchar_t description[MAX_DEVICE_IDENTIFIER_STRING + 1] = {};
+    if (SUCCEEDED(direct3d->GetAdapterIdentifier(D3DADAPTER_DEFAULT, 0, &identifier))) {
+        int length = static_cast<int>(strnlen(identifier.Description, sizeof identifier.Description));
+        int converted = MultiByteToWideChar(CP_ACP, 0, identifier.Description, length, description,
+                                            MAX_DEVICE_IDENTIFIER_STRING);
+        description[converted > 0 ? converted : 0] = L'\0';
+    }
+    BuildAdapterLine(checkState.adapterLine, description);
+}
+
+void CreateFonts(IDirect3DDevice9* device) {
+    for (INT index = 0; index < 3; ++index) {
+        ID3DXFont* font = nullptr;
+        if (FAILED(d3dx.createFont(device, fontBaseHeight + fontHeightStep * index, 0, fontWeight, 0,
+                                   FALSE, DEFAULT_CHARSET, 0, 0, 0, fontFaces[index], &font))) {
+            font = nullptr;
+        }
+        sceneResources.fonts[index] = font;
+    }
+}
+
+template <typename Buffer>
+HRESULT FillBuffer(Buffer* buffer, const void* data, UINT size) {
+    void* target = nullptr;
+    if (FAILED(buffer->Lock(0, 0, &target, 0))) return E_FAIL;
+    std::memcpy(target, data, size);
+    buffer->Unlock();
+    return S_OK;
+}
+
+// A missing or unreadable file leaves the cube untextured.
+void LoadCubeTexture(IDirect3DDevice9* device) {
+    IDirect3DTexture9* texture = nullptr;
+    if (FAILED(d3dx.createTextureFromFile(device, textureFile, 0, 0, textureMipLevels, 0,
+                                          D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, D3DX_DEFAULT,
+                                          D3DX_DEFAULT, 0, nullptr, nullptr, &texture))) {
+        texture = nullptr;
+    }
+    sceneResources.cubeTexture = texture;
+}
+
+void SetFixedStates(IDirect3DDevice9* device) {
+    device->SetMaterial(&cubeMaterial);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    device->SetRenderState(D3DRS_AMBIENT, ambientWhite);
+    device->SetSamplerState(0, D3DSAMP_MAXANISOTROPY, maxAnisotropy);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_ANISOTROPIC);
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_ANISOTROPIC);
+}
+
+}  // namespace
+
+HRESULT InitDirect3D(HWND window) {
+    if (sceneResources.device) return E_FAIL;
+    if (!LoadD3dx()) return E_FAIL;
+    IDirect3D9* direct3d = Direct3DCreate9(D3D_SDK_VERSION);
+    if (!direct3d) return E_FAIL;
+    HRESULT result = CreateDevice(direct3d, window);
+    if (SUCCEEDED(result)) {
+        BuildAdapterLineFrom(direct3d);
+        result = CreateSceneResources();
+    }
+    direct3d->Release();
+    return SUCCEEDED(result) ? S_OK : E_FAIL;
+}
+
+HRESULT CreateSceneResources() {
+    IDirect3DDevice9* device = sceneResources.device;
+    if (!device || !d3dx.module) return E_FAIL;
+    CreateFonts(device);
+    IDirect3DVertexBuffer9* vertexBuffer = nullptr;
+    if (FAILED(device->CreateVertexBuffer(sizeof cubeVertices, 0, cubeVertexFormat, D3DPOOL_DEFAULT,
+                                          &vertexBuffer, nullptr))) {
+        return E_FAIL;
+    }
+    sceneResources.vertexBuffer = vertexBuffer;
+    IDirect3DIndexBuffer9* indexBuffer = nullptr;
+    if (FAILED(device->CreateIndexBuffer(sizeof cubeIndices, 0, D3DFMT_INDEX16, D3DPOOL_DEFAULT,
+                                         &indexBuffer, nullptr))) {
+        return E_FAIL;
+    }
+    sceneResources.indexBuffer = indexBuffer;
+    if (FAILED(FillBuffer(vertexBuffer, cubeVertices, sizeof cubeVertices)) ||
+        FAILED(FillBuffer(indexBuffer, cubeIndices, sizeof cubeIndices))) {
+        return E_FAIL;
+    }
+    LoadCubeTexture(device);
+    SetFixedStates(device);
+    return S_OK;
+}
+
+void ReleaseSceneResources() {
+    ReleaseObject(sceneResources.vertexBuffer);
+    ReleaseObject(sceneResources.indexBuffer);
+    ReleaseObject(sceneResources.cubeTexture);
+    for (ID3DXFont*& font : sceneResources.fonts) ReleaseObject(font);
+    ReleaseObject(sceneResources.device);
+    // The fonts and the texture ran D3DX code: free it only after them.
+    FreeD3dx();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+#include <d3d9.h>
+#include <d3dx9.h>
+
+// The Direct3D objects of the scene; each is null until created and null
+// again once released.
+struct SceneResources {
+    IDirect3DDevice9* device = nullptr;
+    ID3DXFont* fonts[3] = {};
+    IDirect3DVertexBuffer9* vertexBuffer = nullptr;
+    IDirect3DIndexBuffer9* indexBuffer = nullptr;
+    IDirect3DTexture9* cubeTexture = nullptr;
+};
+
+extern SceneResources sceneResources;
+
+constexpr UINT backBufferWidth = 800;
+constexpr UINT backBufferHeight = 600;
+
+// Creates the device for window, builds checkState.adapterLine and the scene
+// objects. S_OK, or E_FAIL on any failure (D3DX missing included); what was
+// created before a failure stays for ReleaseSceneResources. Fails without
+// touching anything while a device already exists.
+HRESULT InitDirect3D(HWND window);
+
+// The fonts, the cube's buffers, its texture, the material and the fixed
+// states; called by InitDirect3D once the device exists. S_OK or E_FAIL.
+HRESULT CreateSceneResources();
+
+// Releases vertexBuffer, indexBuffer, cubeTexture, fonts 0 to 2 and device,
+// each only if present, clearing each pointer, then frees D3DX. Safe to call
+// again.
+void ReleaseSceneResources();

@@ -1,0 +1,90 @@
+#include "stats/meters.h"
+
+#include "common/clock.h"
+
+namespace {
+
+constexpr float secondLength = 1.0f;
+constexpr std::size_t movingAverageReadings = 6;
+// The near-zero first reading and the first full second are not averaged.
+constexpr uint32_t unstoredReadings = 2;
+constexpr int32_t framesPerBatch = 3000;  // a batch closes on the frame after these
+constexpr std::size_t averagedBatches = 5;
+constexpr double slowBatchAverageMilliseconds = 1000.0;
+constexpr double millisecondsPerSecond = 1000.0;
+
+// Counts a frame; true when it closes a second and refreshes the meter's fps.
+template <typename Meter>
+bool CountFrame(Meter& meter, float nowSeconds) {
+    meter.frames += 1;
+    meter.nowSeconds = nowSeconds;
+    if (meter.nowSeconds < meter.lastSeconds) {
+        meter.lastSeconds = meter.nowSeconds;
+        meter.frames = 0;
+        return false;
+    }
+    float elapsed = meter.nowSeconds - meter.lastSeconds;
+    if (!(elapsed > secondLength)) return false;
+    meter.fps = static_cast<float>(meter.frames) / elapsed;
+    meter.lastSeconds = meter.nowSeconds;
+    meter.frames = 0;
+    return true;
+}
+
+template <typename Queue>
+double WeightedAverage(const Queue& sums) {
+    std::size_t n = sums.size();
+    double alpha = 2.0f / static_cast<float>(n + 1);
+    double weight = 1.0;
+    double sum = 0.0;
+    // The newest sum first; the oldest one is not included.
+    for (std::size_t i = n - 1; i >= 1; --i) {
+        sum += weight * alpha * sums[i];
+        weight *= 1.0 - alpha;
+    }
+    return sum;
+}
+
+}  // namespace
+
+void TickFpsCounterAt(FpsCounter& counter, float nowSeconds) { CountFrame(counter, nowSeconds); }
+
+float UpdateFpsMovingAverageAt(FpsMovingAverage& average, float nowSeconds) {
+    if (CountFrame(average, nowSeconds)) {
+        if (average.window.size() >= movingAverageReadings) average.window.pop_front();
+        if (average.readings >= unstoredReadings) average.window.push_back(average.fps);
+        average.readings += 1;
+    }
+    std::size_t held = average.window.size();
+    if (held < movingAverageReadings) return 0.0f;
+    float sum = 0.0f;
+    for (std::size_t i = 0; i < held; ++i) sum += average.window[i];
+    return sum / static_cast<float>(held);
+}
+
+void TickFpsCounter() { TickFpsCounterAt(checkState.fpsCounter, TickSeconds()); }
+
+float UpdateFpsMovingAverage() {
+    return UpdateFpsMovingAverageAt(checkState.fpsMovingAverage, TickSeconds());
+}
+
+double FrameMilliseconds(int64_t start, int64_t end, int64_t frequency) {
+    if (frequency <= 0) return 0.0;
+    return static_cast<double>(end - start) / static_cast<double>(frequency) *
+           millisecondsPerSecond;
+}
+
+void AddTimedFrame(FrameBatchAverage& batch, double frameMilliseconds, bool& canRunGame) {
+    batch.frames += 1;
+    batch.batchMilliseconds += frameMilliseconds;
+    if (batch.frames > framesPerBatch) {
+        batch.batches.push_back(batch.batchMilliseconds);  // drops the oldest of five
+        batch.frames = 0;
+        batch.batchMilliseconds = 0.0;
+    }
+    if (batch.batches.size() < averagedBatches) return;
+    batch.average = WeightedAverage(batch.batches);
+    if (batch.average > 0.0 && batch.average > slowBatchAverageMilliseconds) {
+        canRunGame = false;
+    }
+}
