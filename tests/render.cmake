@@ -9,6 +9,8 @@ if(WIN32)
   configure_file(data/npc_quadrants.png
     ${CMAKE_CURRENT_BINARY_DIR}/render_scene/textured/npc.png COPYONLY)
   file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/render_scene/untextured)
+  configure_file(data/npc_random_bytes.bin
+    ${CMAKE_CURRENT_BINARY_DIR}/render_scene/corrupt/npc.png COPYONLY)
   set_tests_properties(render_win_tests PROPERTIES
     ENVIRONMENT "GTEST_FILTER=-WithoutD3dx.*")
   # The same program on a machine without D3DX 9: wine-env.sh's overrides

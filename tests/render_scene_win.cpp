@@ -35,7 +35,7 @@ void SceneTest::SetUp() {
     ASSERT_NE(window, nullptr);
     checkState = CheckState{};
     fakeTick = 0;
-    ASSERT_TRUE(SetCurrentDirectoryW(textured ? L"render_scene\\textured" : L"render_scene\\untextured"));
+    ASSERT_TRUE(SetCurrentDirectoryW(folder));
     ASSERT_EQ(InitDirect3D(window), S_OK);
 }
 

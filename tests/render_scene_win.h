@@ -27,20 +27,25 @@ FramePixels CaptureFrame(HWND window, bool setTransforms);
 
 // A fresh device per test on the shared test window, created in a working
 // directory with "npc.png" (a 64 x 64 image of four quadrants: red, green
-// over blue, yellow) or without one.
+// over blue, yellow), without one, or with one of random bytes.
 class SceneTest : public testing::Test {
 protected:
-    explicit SceneTest(bool textured = true) : textured(textured) {}
+    explicit SceneTest(const wchar_t* folder = L"render_scene\\textured") : folder(folder) {}
     static void SetUpTestSuite();
     static void TearDownTestSuite();
     void SetUp() override;
     void TearDown() override;
 
     static HWND window;
-    bool textured;
+    const wchar_t* folder;
 };
 
 class UntexturedSceneTest : public SceneTest {
 protected:
-    UntexturedSceneTest() : SceneTest(false) {}
+    UntexturedSceneTest() : SceneTest(L"render_scene\\untextured") {}
+};
+
+class CorruptTextureSceneTest : public SceneTest {
+protected:
+    CorruptTextureSceneTest() : SceneTest(L"render_scene\\corrupt") {}
 };

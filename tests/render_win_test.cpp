@@ -113,12 +113,21 @@ TEST_F(SceneTest, FontsAndAdapterLineFollowTheirTables) {
     EXPECT_EQ(std::wstring(checkState.adapterLine), L"当前显卡型号：" + std::wstring(description).substr(0, 52));
 }
 
-TEST_F(UntexturedSceneTest, WithoutNpcPngInitSucceedsAndTheCubeIsLitWhite) {
+static void ExpectUntexturedWhiteCube(HWND window) {
     EXPECT_EQ(sceneResources.cubeTexture, nullptr);
     FramePixels frame = CaptureFrame(window, true);
     ASSERT_FALSE(frame.pixels.empty());
     EXPECT_EQ(frame.At(400, 300), 0xFFFFFFFFu);
     EXPECT_EQ(frame.At(230, 130), 0xFFFFFFFFu);
+}
+
+TEST_F(UntexturedSceneTest, WithoutNpcPngInitSucceedsAndTheCubeIsLitWhite) {
+    ExpectUntexturedWhiteCube(window);
+}
+
+// An "npc.png" of random bytes is refused by the loader like a missing one.
+TEST_F(CorruptTextureSceneTest, WithRandomBytesAsNpcPngInitSucceedsUntextured) {
+    ExpectUntexturedWhiteCube(window);
 }
 
 TEST_F(SceneTest, TransformsTurnAboutXThenYThenZSeenFromFiftyUnitsAway) {
