@@ -1,0 +1,104 @@
+#include "app/checker_win.h"
+#include "app/input_win.h"
+#include "bench/suite.h"
+#include "probe/probe.h"
+#include "render/scene_win.h"
+#include "stats/run_frame_win.h"
+
+#include <new>
+
+namespace {
+
+constexpr wchar_t mainClassName[] = L"GralvenClass";
+constexpr wchar_t mainWindowTitle[] = L"【Tarvoquin】配置检测";
+constexpr wchar_t iconFileName[] = L"root.ico";
+constexpr wchar_t direct3DFailureText[] = L"Direct3D初始化失败~！";
+constexpr wchar_t messageCaption[] = L"Tarvoquin的消息窗口";
+
+// A fixed-size window with a close and a minimise button.
+constexpr DWORD mainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr int windowLeft = 200;
+constexpr int windowTop = 50;
+constexpr int windowWidth = 800;
+constexpr int windowHeight = 600;
+
+constexpr int startFailed = -1;
+
+// Hidden until the probe and Direct3D are done; shown by the caller.
+HWND CreateMainWindow(HINSTANCE instance) {
+    return CreateWindowExW(0, mainClassName, mainWindowTitle, mainWindowStyle, CW_USEDEFAULT,
+                           CW_USEDEFAULT, windowWidth, windowHeight, nullptr, nullptr, instance,
+                           nullptr);
+}
+
+void CreateInput(HINSTANCE instance, HWND window) {
+    inputDevices = new (std::nothrow) InputDevices{};
+    // The check does not need input; a failure only leaves devices out.
+    CreateInputDevices(instance, window);
+}
+
+// A frame whenever no message waits: the frame times are what is measured.
+void RunMessageLoop(HWND window) {
+    MSG message{};
+    while (message.message != WM_QUIT) {
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        } else {
+            RunFrame(window);
+        }
+    }
+}
+
+}  // namespace
+
+bool RegisterMainClass(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.hInstance = instance;
+    // Null when the file is not there: the window then has no icon.
+    windowClass.hIcon = static_cast<HICON>(LoadImageW(nullptr, iconFileName, IMAGE_ICON, 0, 0,
+                                                      LR_DEFAULTSIZE | LR_LOADFROMFILE));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    windowClass.lpszClassName = mainClassName;
+    if (RegisterClassExW(&windowClass)) return true;
+    if (windowClass.hIcon) DestroyIcon(windowClass.hIcon);
+    return false;
+}
+
+void UnregisterMainClass(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    HICON icon = GetClassInfoExW(instance, mainClassName, &windowClass) ? windowClass.hIcon : nullptr;
+    UnregisterClassW(mainClassName, instance);
+    // The class does not own the icon it was given.
+    if (icon) DestroyIcon(icon);
+}
+
+int RunChecker(HINSTANCE instance, int showCommand) {
+    MeasureCpuScore();
+    if (!RegisterMainClass(instance)) return startFailed;
+    HWND window = CreateMainWindow(instance);
+    if (!window) {
+        // Nothing to show the check in: leave no class behind and fail
+        // the start the same way as a failed registration.
+        UnregisterMainClass(instance);
+        return startFailed;
+    }
+    RunProbe();
+    // Without Direct3D the program still runs: the window shows what can be
+    // drawn and closes as usual.
+    if (InitDirect3D(window) != 0) {
+        MessageBoxW(window, direct3DFailureText, messageCaption, MB_OK);
+    }
+    MoveWindow(window, windowLeft, windowTop, windowWidth, windowHeight, TRUE);
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    CreateInput(instance, window);
+    RunMessageLoop(window);
+    UnregisterMainClass(instance);
+    return 0;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+
+// The whole run of the checker: benchmark, window, probe, Direct3D, input,
+// message loop, teardown. 0 after the window has been closed; -1 when the
+// window class cannot be registered or the window cannot be created.
+int RunChecker(HINSTANCE instance, int showCommand);
+
+// Registers "GralvenClass" (icon from "root.ico" in the working directory,
+// when it is there). False when the class cannot be registered.
+bool RegisterMainClass(HINSTANCE instance);
+// Unregisters it and destroys the icon it was given.
+void UnregisterMainClass(HINSTANCE instance);
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Releases the input devices, then the scene's Direct3D objects; anything
+// never created is skipped, so it is safe at any time and more than once.
+void ReleaseAll();

@@ -1,0 +1,55 @@
+#include "app/input_win.h"
+
+namespace {
+
+// Non-exclusive and only while the window is in front: the checker never
+// takes the keyboard or mouse away from other programs.
+constexpr DWORD inputCooperation = DISCL_NONEXCLUSIVE | DISCL_FOREGROUND;
+
+HRESULT OpenDevice(IDirectInputDevice8W*& device, REFGUID which, const DIDATAFORMAT& format,
+                   HWND window) {
+    HRESULT result = inputDevices->directInput->CreateDevice(which, &device, nullptr);
+    if (FAILED(result)) return result;
+    result = device->SetCooperativeLevel(window, inputCooperation);
+    if (FAILED(result)) return result;
+    result = device->SetDataFormat(&format);
+    if (FAILED(result)) return result;
+    return device->Acquire();
+}
+
+void CloseDevice(IDirectInputDevice8W*& device) {
+    if (!device) return;
+    device->Release();
+    device = nullptr;
+}
+
+}  // namespace
+
+InputDevices* inputDevices = nullptr;
+
+HRESULT CreateInputDevices(HINSTANCE instance, HWND window) {
+    if (!inputDevices) return E_POINTER;
+    HRESULT result = DirectInput8Create(instance, DIRECTINPUT_VERSION, IID_IDirectInput8W,
+                                        reinterpret_cast<void**>(&inputDevices->directInput),
+                                        nullptr);
+    if (FAILED(result)) return result;
+    result = OpenDevice(inputDevices->keyboard, GUID_SysKeyboard, c_dfDIKeyboard, window);
+    if (FAILED(result)) return result;
+    result = OpenDevice(inputDevices->mouse, GUID_SysMouse, c_dfDIMouse, window);
+    if (FAILED(result)) return result;
+    return S_OK;
+}
+
+void ReleaseInputDevices() {
+    if (!inputDevices) return;
+    if (inputDevices->keyboard) inputDevices->keyboard->Unacquire();
+    if (inputDevices->mouse) inputDevices->mouse->Unacquire();
+    CloseDevice(inputDevices->keyboard);
+    CloseDevice(inputDevices->mouse);
+    if (inputDevices->directInput) {
+        inputDevices->directInput->Release();
+        inputDevices->directInput = nullptr;
+    }
+    delete inputDevices;
+    inputDevices = nullptr;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#define DIRECTINPUT_VERSION 0x0800
+#include <windows.h>
+#include <dinput.h>
+
+// Keyboard and mouse through DirectInput 8. Nothing reads the two state
+// buffers; the devices are held from start-up to the window's destruction.
+struct InputDevices {
+    IDirectInput8W* directInput;
+    IDirectInputDevice8W* keyboard;
+    BYTE keyState[256];
+    IDirectInputDevice8W* mouse;
+    DIMOUSESTATE mouseState;
+};
+
+// Created zero-filled by start-up, freed by ReleaseInputDevices.
+extern InputDevices* inputDevices;
+
+// Fills the record in inputDevices: DirectInput, then the keyboard, then the
+// mouse, each acquired. Stops at the first failing step and returns its code;
+// what was created up to there stays in the record for ReleaseInputDevices.
+HRESULT CreateInputDevices(HINSTANCE instance, HWND window);
+
+// Unacquires and releases whatever exists, frees the record, clears the pointer.
+void ReleaseInputDevices();

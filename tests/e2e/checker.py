@@ -1,0 +1,163 @@
+"""Starting, finding, driving and ending TarvoquinCheck.exe under Wine.
+
+Every wait polls a condition until a generous deadline; nothing waits by
+sleeping a fixed time. Every process started here is ended by stop_all().
+"""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+TITLE = "【Tarvoquin】配置检测"
+PROGRAM = "TarvoquinCheck.exe"
+IMAGES = ("npc.png", "root.ico")
+POLL_SECONDS = 0.5
+TOOL_SLACK_SECONDS = 60   # Wine's own start-up, on top of the tool's wait
+
+started = []
+folders = []
+
+
+class Timeout(Exception):
+    pass
+
+
+def wait_for(what, condition, seconds, report_every=None):
+    """Polls condition() until it returns a true value, which is returned.
+    With report_every, says every so many seconds what it is waiting for."""
+    start = time.monotonic()
+    next_report = report_every
+    while True:
+        value = condition()
+        if value:
+            return value
+        waited = time.monotonic() - start
+        if waited > seconds:
+            raise Timeout("%s: not within %d s" % (what, seconds))
+        if report_every and waited >= next_report:
+            print("  ... waiting for %s: %d s so far (up to %d s)" % (what, waited, seconds),
+                  flush=True)
+            next_report += report_every
+        time.sleep(POLL_SECONDS)
+
+
+class Run:
+    """One run of the program in a folder, with its output kept in files."""
+
+    def __init__(self, folder, log_folder, name, extra_overrides=""):
+        env = dict(os.environ)
+        if extra_overrides:
+            env["WINEDLLOVERRIDES"] = env.get("WINEDLLOVERRIDES", "") + ";" + extra_overrides
+        self.stdout_path = os.path.join(log_folder, name + ".stdout")
+        self.stderr_path = os.path.join(log_folder, name + ".stderr")
+        with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
+            self.process = subprocess.Popen(["wine", PROGRAM], cwd=folder, env=env,
+                                            stdout=out, stderr=err, start_new_session=True)
+        started.append(self.process)
+        self.window_id = None
+        self.client = None
+
+    def alive(self):
+        return self.process.poll() is None
+
+    def wait_exit(self, seconds):
+        try:
+            return self.process.wait(timeout=seconds)
+        except subprocess.TimeoutExpired:
+            raise Timeout("the program did not end within %d s" % seconds)
+
+    def stdout(self):
+        with open(self.stdout_path, "rb") as out:
+            return out.read()
+
+    def find_x_window(self, seconds):
+        """The X window showing the main window, and its client area."""
+        def search():
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name",
+                                    "^%s$" % TITLE], stdout=subprocess.PIPE,
+                                   stderr=subprocess.DEVNULL, text=True).stdout.split()
+            return found[0] if found else None
+        self.window_id = wait_for("the main window on the X display", search, seconds)
+        info = subprocess.run(["xwininfo", "-id", self.window_id], stdout=subprocess.PIPE,
+                              text=True, check=True).stdout
+        field = lambda name: int(re.search(name + r":\s+(-?\d+)", info).group(1))
+        self.client = (field("Absolute upper-left X"), field("Absolute upper-left Y"),
+                       field("Width"), field("Height"))
+        return self.client
+
+    def key(self, name):
+        subprocess.run(["xdotool", "key", "--window", self.window_id, name], check=True)
+
+    def icon_pixels(self):
+        """The ARGB values of the icon Wine gives the X window."""
+        text = subprocess.run(["xprop", "-id", self.window_id, "-f", "_NET_WM_ICON", "32c",
+                               " = $0+\n", "_NET_WM_ICON"], stdout=subprocess.PIPE,
+                              text=True).stdout
+        return [int(v) for v in re.findall(r"\d+", text.partition("=")[2])]
+
+
+class Tool:
+    """The window tool, run in the same Wine prefix as the program."""
+
+    def __init__(self, path):
+        self.path = path
+
+    def run(self, *arguments, seconds=0):
+        result = subprocess.run(["wine", self.path] + [str(a) for a in arguments],
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                timeout=seconds + TOOL_SLACK_SECONDS)
+        fields = {}
+        for line in result.stdout.decode("utf-8", "replace").splitlines():
+            key, _, value = line.partition("=")
+            fields[key] = value
+        return result.returncode, fields
+
+    def main_window(self, seconds):
+        code, fields = self.run("window", seconds, seconds=seconds)
+        return fields if code == 0 else None
+
+    def close(self):
+        return self.run("close")[0] == 0
+
+    def message_box(self, seconds):
+        code, fields = self.run("msgbox", seconds, seconds=seconds)
+        return fields if code == 0 else None
+
+    def press_ok(self):
+        return self.run("press-ok")[0] == 0
+
+    def memory_line_width(self, figure):
+        code, fields = self.run("memory-width", figure)
+        return int(fields["width"]) if code == 0 else None
+
+
+def copy_program(program_folder, with_images):
+    """A fresh folder holding the program, with or without its two images."""
+    folder = tempfile.mkdtemp(prefix="tarvoquin-e2e-")
+    folders.append(folder)
+    shutil.copy2(os.path.join(program_folder, PROGRAM), folder)
+    if with_images:
+        for image in IMAGES:
+            shutil.copy2(os.path.join(program_folder, image), folder)
+    return folder
+
+
+def stop_all():
+    for process in started:
+        if process.poll() is None:
+            try:
+                os.killpg(process.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            process.wait()
+    started.clear()
+
+
+def remove_folders():
+    for folder in folders:
+        shutil.rmtree(folder, ignore_errors=True)
+    folders.clear()
