@@ -4,6 +4,7 @@ Every wait polls a condition until a generous deadline; nothing waits by
 sleeping a fixed time. Every process started here is ended by stop_all().
 """
 
+import contextlib
 import os
 import re
 import shutil
@@ -161,3 +162,39 @@ def remove_folders():
     for folder in folders:
         shutil.rmtree(folder, ignore_errors=True)
     folders.clear()
+
+
+def wine_server_stop():
+    subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
+    subprocess.run(["wineserver", "-w"], stderr=subprocess.DEVNULL)
+
+
+@contextlib.contextmanager
+def display_without_opengl():
+    """A second virtual display without the GLX extension, where Direct3D 9
+    finds no device, made the display of everything started inside. The
+    Wine server is restarted around it, so the programs inside talk only to
+    that display."""
+    number = next(n for n in range(160, 200)
+                  if not os.path.exists("/tmp/.X11-unix/X%d" % n)
+                  and not os.path.exists("/tmp/.X%d-lock" % n))
+    server = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1280x1024x24",
+                               "-nolisten", "tcp", "-extension", "GLX"],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    previous = os.environ.get("DISPLAY")
+    try:
+        wait_for("a display without OpenGL",
+                 lambda: os.path.exists("/tmp/.X11-unix/X%d" % number), 60)
+        stop_all()
+        wine_server_stop()
+        os.environ["DISPLAY"] = ":%d" % number
+        yield
+    finally:
+        stop_all()
+        wine_server_stop()
+        if previous is None:
+            os.environ.pop("DISPLAY", None)
+        else:
+            os.environ["DISPLAY"] = previous
+        server.kill()
+        server.wait()
