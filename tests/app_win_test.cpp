@@ -37,6 +37,16 @@ bool QuitPosted(WPARAM& code) {
     return true;
 }
 
+// How the program ends, by Escape or by a close request: the window gone,
+// the input devices released, the quit message posted with code 0.
+void ExpectEndedWithQuitZero(HWND window) {
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(inputDevices, nullptr);
+    WPARAM code = 99;
+    ASSERT_TRUE(QuitPosted(code));
+    EXPECT_EQ(code, 0u);
+}
+
 // Bounded: a window that never validates its paint would otherwise keep
 // the queue full for ever.
 void DrainQueue() {
@@ -203,21 +213,13 @@ TEST_F(MainWindow, EscapeReleasesTheInputDevicesDestroysTheWindowAndPostsQuitZer
     ShowInFront();
     StartInput();
     EXPECT_EQ(MainWndProc(window, WM_KEYDOWN, VK_ESCAPE, 0), 0);
-    EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(inputDevices, nullptr);
-    WPARAM code = 99;
-    ASSERT_TRUE(QuitPosted(code));
-    EXPECT_EQ(code, 0u);
+    ExpectEndedWithQuitZero(window);
 }
 
 TEST_F(MainWindow, ACloseRequestEndsTheSameWayAsEscape) {
     inputDevices = new InputDevices{};
     SendMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(inputDevices, nullptr);
-    WPARAM code = 99;
-    ASSERT_TRUE(QuitPosted(code));
-    EXPECT_EQ(code, 0u);
+    ExpectEndedWithQuitZero(window);
 }
 
 TEST_F(MainWindow, APaintWithoutADeviceValidatesTheWholeClientArea) {
