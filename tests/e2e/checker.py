@@ -75,14 +75,15 @@ class Run:
         with open(self.stdout_path, "rb") as out:
             return out.read()
 
-    def find_x_window(self, seconds):
+    def find_x_window(self, seconds, report_every=None):
         """The X window showing the main window, and its client area."""
         def search():
             found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name",
                                     "^%s$" % TITLE], stdout=subprocess.PIPE,
                                    stderr=subprocess.DEVNULL, text=True).stdout.split()
             return found[0] if found else None
-        self.window_id = wait_for("the main window on the X display", search, seconds)
+        self.window_id = wait_for("the main window on the X display", search, seconds,
+                                  report_every)
         info = subprocess.run(["xwininfo", "-id", self.window_id], stdout=subprocess.PIPE,
                               text=True, check=True).stdout
         field = lambda name: int(re.search(name + r":\s+(-?\d+)", info).group(1))
