@@ -1,7 +1,9 @@
-"""Starting, finding, driving and ending TarvoquinCheck.exe under Wine.
+"""Starting, finding, watching, driving and ending TarvoquinCheck.exe under
+Wine; shared by scripts/run, scripts/long-run and the end-to-end tests.
 
 Every wait polls a condition until a generous deadline; nothing waits by
 sleeping a fixed time. Every process started here is ended by stop_all().
+Needs the environment of scripts/wine-env.sh (a display and the prefix).
 """
 
 import contextlib
@@ -13,6 +15,8 @@ import subprocess
 import tempfile
 import time
 
+import screen
+
 TITLE = "【Tarvoquin】配置检测"
 PROGRAM = "TarvoquinCheck.exe"
 IMAGES = ("npc.png", "root.ico")
@@ -23,7 +27,7 @@ started = []
 folders = []
 
 
-class Timeout(Exception):
+class Timeout(AssertionError):
     pass
 
 
@@ -71,6 +75,22 @@ class Run:
         except subprocess.TimeoutExpired:
             raise Timeout("the program did not end within %d s" % seconds)
 
+    def watch(self, what, look, seconds, report_every=30):
+        """Waits for look() to return something, failing at once if the
+        program ends meanwhile."""
+        def step():
+            if not self.alive():
+                raise Timeout("the program ended (exit code %d) while waiting for %s"
+                              % (self.process.returncode, what))
+            return look()
+        return wait_for(what, step, seconds, report_every)
+
+    def shot(self):
+        return screen.take(self.client)
+
+    def layout(self):
+        return screen.Layout(self.client[2], self.client[3])
+
     def stdout(self):
         with open(self.stdout_path, "rb") as out:
             return out.read()
@@ -92,7 +112,8 @@ class Run:
         return self.client
 
     def key(self, name):
-        subprocess.run(["xdotool", "key", "--window", self.window_id, name], check=True)
+        subprocess.run(["xdotool", "key", "--window", self.window_id, name], check=True,
+                       stderr=subprocess.DEVNULL)
 
     def icon_pixels(self):
         """The ARGB values of the icon Wine gives the X window."""

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Runs the checker under Wine for a long while and watches it.
 
-Usage: tests/e2e/long_run.py BUILD_DIR [MINUTES] [GROWTH_LIMIT_KIB]
+Usage: scripts/lib/long_run.py BUILD_DIR [MINUTES] [GROWTH_LIMIT_KIB]
 
 Every sample reads the resident memory of the program's process and takes a
 shot of the window: the cube must keep turning (frames keep being
@@ -15,7 +15,7 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.dont_write_bytecode = True
 import checker  # noqa: E402
 import screen  # noqa: E402
 
@@ -48,9 +48,9 @@ def main():
     failures = []
     try:
         run.find_x_window(STARTUP_SECONDS)
-        layout = screen.Layout(run.client[2], run.client[3])
+        layout = run.layout()
         started = time.monotonic()
-        previous = screen.take(run.client)
+        previous = run.shot()
         baseline = None
         samples = []
         still_frames = 0
@@ -61,8 +61,8 @@ def main():
                 break
             elapsed = time.monotonic() - started
             rss = resident_kib(run)
-            shot = screen.take(run.client)
-            turning = shot.differing(previous, layout.centre(150)) > 0
+            shot = run.shot()
+            turning = screen.differing(shot, previous, layout.centre(150)) > 0
             previous = shot
             still_frames += 0 if turning else 1
             if elapsed >= SETTLE_SECONDS and baseline is None:
@@ -83,9 +83,9 @@ def main():
         else:
             failures.append("no resident-memory samples after the first minute")
         if run.alive():
-            shot = screen.take(run.client)
+            shot = run.shot()
             print("last shot: %s" % os.path.join(log_folder, "last.png"))
-            shot.save_png(os.path.join(log_folder, "last.png"))
+            shot.save(os.path.join(log_folder, "last.png"))
             run.key("Escape")
             code = run.wait_exit(120)
             print("Escape: exit code %d" % code)

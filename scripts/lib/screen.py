@@ -1,0 +1,111 @@
+"""Screenshots of the checker's client area and what their pixels show.
+
+A shot is the client area grabbed from the X display (its place on the
+screen comes from xwininfo) as a Pillow RGB image. The program draws into an
+800 x 600 back buffer that Direct3D scales onto the client area, so overlay
+rows are given in back-buffer pixels and mapped.
+"""
+
+import os
+
+from PIL import ImageChops, ImageGrab
+
+GREY = (100, 100, 100)          # the cleared background
+GREEN = (0, 239, 136)           # left-aligned text lines
+LIGHT_GREEN = (135, 239, 136)   # right-aligned figures
+PINK = (235, 123, 230)          # status while measuring, positive verdict
+RED = (255, 0, 0)               # negative verdict, GPU row
+WHITE = (255, 255, 255)         # the untextured cube
+TEXTURE_GOLD = (226, 172, 40)   # the most common colour of npc.png
+OVERLAY_COLOURS = (GREEN, LIGHT_GREEN, PINK, RED)
+
+# Glyph cores keep their exact colour; their antialiased edges blend with
+# what is under them, and are left out by this tolerance.
+TOLERANCE = 24
+UPPER_FONT_HEIGHT = 23
+LOWER_FONT_HEIGHT = 26
+
+
+def take(client):
+    """The client area (x, y, width, height on the screen) as an RGB image."""
+    x, y, width, height = client
+    return ImageGrab.grab(bbox=(x, y, x + width, y + height),
+                          xdisplay=os.environ["DISPLAY"]).convert("RGB")
+
+
+def _all_bands(image):
+    """A mask that is 255 where every band of the image is 255."""
+    red, green, blue = image.split()
+    return ImageChops.darker(ImageChops.darker(red, green), blue)
+
+
+def mask(shot, box, colour, tolerance=TOLERANCE):
+    """255 where the pixel is within the tolerance of the colour, else 0."""
+    table = [255 if abs(v - c) <= tolerance else 0 for c in colour for v in range(256)]
+    return _all_bands(shot.crop(box).point(table))
+
+
+def count(shot, box, colour, tolerance=TOLERANCE):
+    return mask(shot, box, colour, tolerance).histogram()[255]
+
+
+def all_exactly(shot, box, colour):
+    return count(shot, box, colour, 0) == (box[2] - box[0]) * (box[3] - box[1])
+
+
+def rightmost(shot, box, colour):
+    """The largest x in the box with a pixel of the colour, or -1."""
+    bounds = mask(shot, box, colour).getbbox()
+    return box[0] + bounds[2] - 1 if bounds else -1
+
+
+def differing(shot, other, box, threshold=30):
+    """How many pixels differ by more than the threshold in some band."""
+    difference = ImageChops.difference(shot.crop(box), other.crop(box))
+    far = difference.point(lambda v: 255 if v > threshold else 0)
+    red, green, blue = far.split()
+    return ImageChops.lighter(ImageChops.lighter(red, green), blue).histogram()[255]
+
+
+class Layout:
+    """Overlay rows and screen regions of a client area of a given size."""
+
+    def __init__(self, width, height):
+        self.width, self.height = width, height
+        self.sx, self.sy = width / 800, height / 600
+
+    def row(self, top, font_height, left=0.0, right=1.0):
+        """A box inside one overlay row, between fractions of the width."""
+        return (int(left * self.width), int(top * self.sy) + 2,
+                int(right * self.width), int((top + font_height) * self.sy) - 1)
+
+    def upper_left(self, top):
+        return self.row(top, UPPER_FONT_HEIGHT, 0.0, 0.45)
+
+    def upper_right(self, top):
+        return self.row(top, UPPER_FONT_HEIGHT, 0.7, 1.0)
+
+    def status(self, right=0.45):
+        return self.row(500, LOWER_FONT_HEIGHT, 0.0, right)
+
+    def status_start(self):
+        """The first characters of the status line, left of any cube pixel."""
+        return self.status(0.17)
+
+    def gpu(self, left=0.0, right=0.45):
+        return self.row(550, LOWER_FONT_HEIGHT, left, right)
+
+    def gpu_figure(self):
+        """Where "计算中..." gives way to the figure, left of any cube pixel."""
+        return self.gpu(0.075, 0.17)
+
+    def centre(self, half):
+        cx, cy = self.width // 2, self.height // 2
+        return (cx - half, cy - half, cx + half, cy + half)
+
+    def edges(self):
+        """Small patches at the bottom corners and halfway down both sides,
+        where neither text nor the cube ever reaches."""
+        w, h, s = self.width, self.height, 10
+        return [(0, h - s, s, h), (w - s, h - s, w, h),
+                (0, h // 2, s, h // 2 + s), (w - s, h // 2, w, h // 2 + s)]

@@ -1,0 +1,180 @@
+"""What a player sees of TarvoquinCheck.exe under Wine. One normal start is
+shared by the checks of the running program, in order, up to Escape; then
+one start per fault the program meets."""
+import contextlib
+import struct
+
+import pytest
+
+import checker
+from screen import (GREEN, GREY, LIGHT_GREEN, OVERLAY_COLOURS, PINK, RED, TEXTURE_GOLD, WHITE,
+                    all_exactly, count, differing, rightmost)
+
+OUTER_RECT = "200,50,800,600"
+CAPTION_STYLES = 0x00C00000 | 0x00080000 | 0x00020000   # caption, system menu, minimise box
+SIZING_STYLES = 0x00040000 | 0x00010000                  # sizing border, maximise box
+ICON_GOLD = 0xFFE2AC28                                   # root.ico's gold, as ARGB
+GLYPHS = 8        # pixels of a colour that make text
+CHANGED = 300     # pixels that make a turned cube
+STARTUP_SECONDS, FRAME_SECONDS, VERDICT_SECONDS, EXIT_SECONDS = 300, 180, 1800, 120
+
+
+def shown(run, tool):
+    """The main window's fields from the window tool once it is shown."""
+    fields = run.watch("the main window", lambda: tool.main_window(5), STARTUP_SECONDS)
+    run.find_x_window(60)
+    return fields
+
+
+def first_frame(run, logs, name):
+    """The layout and a shot once overlay status row and cube are drawn."""
+    layout = run.layout()
+
+    def look():
+        shot = run.shot()
+        return shot if (count(shot, layout.status(), PINK) >= GLYPHS and
+                        not all_exactly(shot, layout.centre(60), GREY)) else None
+    shot = run.watch("the first frames", look, FRAME_SECONDS)
+    shot.save("%s/%s.png" % (logs, name))
+    return layout, shot
+
+
+def turned(run, layout, before):
+    def look():
+        shot = run.shot()
+        return shot if differing(shot, before, layout.centre(150)) >= CHANGED else None
+    return run.watch("the cube to turn", look, 60)
+
+
+def gold_in_icon(run):
+    return run.icon_pixels().count(ICON_GOLD)
+
+
+def expect_memory_row(shot, layout, tool, figure):
+    """The row ends where "内存: <figure>G" ends in the overlay's font, less the
+    G's right side bearing (4 to 5 pixels); a digit more or less moves it ~12."""
+    expected = tool.memory_line_width(figure) * layout.sx
+    end = rightmost(shot, layout.upper_left(90), GREEN)
+    assert expected - 7 <= end <= expected - 2, "memory row ends at %d, not near %.0f for %s" % (
+        end, expected, figure)
+
+
+def memory_figure():
+    """The machine's memory as the row shows it: single-precision gigabytes,
+    two significant digits, exponents of three digits."""
+    kib = next(int(line.split()[1]) for line in open("/proc/meminfo")
+               if line.startswith("MemTotal:"))
+    single = lambda value: struct.unpack("f", struct.pack("f", value))[0]
+    mantissa, e, exponent = ("%.2g" % single(single(float(kib)) / 1048576.0)).partition("e")
+    return mantissa + (e + exponent[0] + exponent[1:].zfill(3) if e else "")
+
+
+@pytest.fixture(scope="module")
+def normal(start, tool):
+    run = start("normal")
+    return run, shown(run, tool)
+
+
+@pytest.fixture(scope="module")
+def first(normal, logs):
+    return first_frame(normal[0], logs, "first-frames")
+
+
+def test_window_title_place_size_fixed_frame_and_icon(normal):
+    run, fields = normal
+    assert fields["rect"] == OUTER_RECT
+    assert int(fields["style"], 16) & (CAPTION_STYLES | SIZING_STYLES) == CAPTION_STYLES
+    assert gold_in_icon(run) >= 10
+
+
+def test_first_frames_overlay_rows_grey_background_textured_cube(normal, first, tool):
+    layout, shot = first
+    for top in (0, 30, 60, 90):
+        assert count(shot, layout.upper_left(top), GREEN) >= GLYPHS, top
+        assert count(shot, layout.upper_left(top), PINK) + count(
+            shot, layout.upper_left(top), RED) == 0, top
+    for top in (0, 30, 60):
+        assert count(shot, layout.upper_right(top), LIGHT_GREEN) >= GLYPHS, top
+    assert count(shot, layout.status(), RED) == 0
+    assert count(shot, layout.gpu(), RED) >= GLYPHS
+    for colour in (GREEN, LIGHT_GREEN):
+        assert count(shot, layout.status(), colour) + count(shot, layout.gpu(), colour) == 0
+    assert all(all_exactly(shot, patch, GREY) for patch in layout.edges())
+    assert count(shot, layout.centre(60), TEXTURE_GOLD, 8) >= 50
+    assert count(shot, layout.centre(60), WHITE, 10) < 0.05 * 120 * 120
+    expect_memory_row(shot, layout, tool, memory_figure())
+
+
+def test_cube_turns_and_other_keys_change_nothing(normal, first, tool):
+    run, (layout, shot) = normal[0], first
+    later = turned(run, layout, shot)
+    assert all(all_exactly(later, patch, GREY) for patch in layout.edges())
+    for key in ("a", "space", "Return", "F5", "Tab"):
+        run.key(key)
+    turned(run, layout, run.shot())
+    assert (tool.main_window(0) or {}).get("rect") == OUTER_RECT
+
+
+def test_settled_verdict_turns_the_status_row_red(normal, first, logs):
+    run, (layout, shot) = normal[0], first
+
+    def settled():
+        now = run.shot()
+        return now if (count(now, layout.status(), RED) >= GLYPHS and
+                       count(now, layout.status(), PINK) == 0) else None
+    verdict = run.watch("the verdict line to turn red", settled, VERDICT_SECONDS)
+    verdict.save("%s/verdict.png" % logs)
+    assert differing(verdict, shot, layout.status_start()) > CHANGED // 10
+    assert differing(verdict, shot, layout.gpu_figure()) > CHANGED // 10, "GPU placeholder"
+
+
+def test_escape_ends_with_zero_and_nothing_on_standard_output(normal):
+    run = normal[0]
+    run.key("Escape")
+    assert run.wait_exit(EXIT_SECONDS) == 0
+    assert run.stdout() == b""
+
+
+def test_without_images_no_icon_white_cube_and_close_ends_with_zero(start, tool, logs):
+    run = start("without-images", images=False)
+    shown(run, tool)
+    assert gold_in_icon(run) == 0
+    layout, shot = first_frame(run, logs, "without-images")
+    assert count(shot, layout.centre(60), WHITE, 10) >= 0.95 * 120 * 120
+    assert count(shot, layout.centre(60), TEXTURE_GOLD, 8) == 0
+    assert count(shot, layout.upper_left(0), GREEN) >= GLYPHS
+    assert tool.close()
+    assert run.wait_exit(EXIT_SECONDS) == 0
+
+
+@pytest.mark.parametrize("fault", ["without-d3dx", "without-device"])
+def test_without_direct3d_a_box_then_an_empty_window_until_escape(fault, start, tool, logs):
+    with (checker.display_without_opengl() if fault == "without-device"
+          else contextlib.nullcontext()):
+        run = start(fault, overrides="d3dx9_43=d" if fault == "without-d3dx" else "")
+        box = run.watch("the message box", lambda: tool.message_box(5), STARTUP_SECONDS)
+        assert (box["text"], box["owner"], box["buttons"], box["ok"]) == (
+            "Direct3D初始化失败~！", "GralvenClass", "1", "1")
+        assert tool.main_window(0) is None, "main window shown before the box was answered"
+        assert tool.press_ok()
+        assert shown(run, tool)["rect"] == OUTER_RECT
+        shot = run.shot()
+        shot.save("%s/%s.png" % (logs, fault))
+        whole = (0, 0) + shot.size
+        assert all(count(shot, whole, colour, 8) == 0 for colour in OVERLAY_COLOURS)
+        run.key("Escape")
+        assert run.wait_exit(EXIT_SECONDS) == 0
+        assert run.stdout() == b""
+
+
+def test_without_wmi_memory_zero_bare_cpu_row_and_escape_ends_with_zero(start, tool, logs,
+                                                                       first):
+    run = start("without-wmi", overrides="wbemprox=d")
+    shown(run, tool)
+    layout, shot = first_frame(run, logs, "without-wmi")
+    expect_memory_row(shot, layout, tool, "0")
+    cpu_end = rightmost(shot, layout.upper_left(30), GREEN)
+    assert 0 <= cpu_end < rightmost(first[1], first[0].upper_left(30), GREEN)
+    run.key("Escape")
+    assert run.wait_exit(EXIT_SECONDS) == 0
+    assert run.stdout() == b"CoCreateInstance() error.\r\n"
