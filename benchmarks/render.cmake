@@ -3,7 +3,7 @@
 #   cd <dir with npc.png> && wine build/<dir>/benchmarks/render_frame_rate.exe [rounds [frames]]
 if(WIN32)
   add_executable(render_frame_rate render_frame_rate_win.cpp
-    ${CMAKE_SOURCE_DIR}/tests/render_window_win.cpp)
+    scene_window_win.cpp)
   target_link_libraries(render_frame_rate PRIVATE tarvoquin_render tarvoquin_stats)
   target_link_options(render_frame_rate PRIVATE -mconsole)
 endif()

@@ -4,11 +4,11 @@
 //   render_frame_rate [rounds [frames per block]]
 // "npc.png" is loaded from the working directory, as by the checker.
 
+#include "benchmarks/scene_window_win.h"
 #include "common/clock.h"
 #include "render/frame_win.h"
 #include "render/overlay.h"
 #include "render/scene_win.h"
-#include "tests/render_window_win.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "render_window_win.h"
+#include "benchmarks/scene_window_win.h"
 
 namespace {
 

@@ -1,0 +1,304 @@
+#include "app/checker_win.h"
+#include "app/input_win.h"
+#include "common/check_state.h"
+#include "common/clock.h"
+#include "probe/wmi.h"
+#include "render/cube.h"
+#include "render/frame_win.h"
+#include "render/scene_win.h"
+#include "render_allocations.h"
+#include "stats/run_frame_win.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+// This program's clock: the tick stays at 0; the counter advances 250 per
+// reading at 1000 per second, so every frame that RunFrame times takes 250 ms.
+static int64_t fakeCounter = 0;
+uint32_t TickMilliseconds() { return 0; }
+int64_t PerformanceCounter() { return fakeCounter += 250; }
+int64_t PerformanceFrequency() { return 1000; }
+
+namespace {
+
+constexpr wchar_t className[] = L"GralvenClass";
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+HWND MainWindow() { return FindWindowW(className, nullptr); }
+bool ClassInfo(WNDCLASSEXW& info) {
+    info = WNDCLASSEXW{};
+    info.cbSize = sizeof info;
+    return GetClassInfoExW(Instance(), className, &info);
+}
+bool NoSceneObjects() {
+    const SceneResources none{};
+    return std::memcmp(&sceneResources, &none, sizeof none) == 0;
+}
+
+template <typename Function>
+Function Real(const wchar_t* module, const char* name) {
+    FARPROC entry = GetProcAddress(LoadLibraryW(module), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(entry));
+}
+
+// Where start-up stands as each step is reached; the run ends at the loop.
+struct StartSeen {
+    bool probedBeforeDirect3D, hiddenAtDirect3D;
+    int showCommand = -1;  // and the place, when shown
+    RECT placeWhenShown;
+    int framesBeforeInput = -1, timedFramesBeforeInput = -1;
+    bool endAtInput;
+} seen;
+
+// Notes the show command and the place; keeps the size for the first paint.
+LRESULT CALLBACK WatchShow(int code, WPARAM wParam, LPARAM lParam) {
+    if (code != HCBT_MINMAX) return CallNextHookEx(nullptr, code, wParam, lParam);
+    seen.showCommand = LOWORD(lParam);
+    GetWindowRect(reinterpret_cast<HWND>(wParam), &seen.placeWhenShown);
+    return 1;
+}
+
+// A window of the checker's class, shown, with InitDirect3D run on it in the
+// test's folder (a 64 x 64 "npc.png", no "root.ico"), from a fresh state.
+class CheckWindow : public testing::Test {
+protected:
+    explicit CheckWindow(HRESULT initResult = S_OK) : initResult(initResult) {}
+    void SetUp() override {
+        checkState = CheckState{};
+        ASSERT_TRUE(RegisterMainClass(Instance()));
+        window = CreateWindowExW(0, className, L"", WS_CAPTION, 200, 50, 800, 600, nullptr,
+                                 nullptr, Instance(), nullptr);
+        ShowWindow(window, SW_SHOW);
+        SetForegroundWindow(window);
+        ASSERT_EQ(InitDirect3D(window), initResult);
+    }
+    void TearDown() override {
+        if (IsWindow(window)) DestroyWindow(window);
+        ReleaseAll();
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        UnregisterMainClass(Instance());
+    }
+    HRESULT initResult;
+    HWND window = nullptr;
+};
+
+// Run with d3dx9_43 switched off (tests/windows.cmake): InitDirect3D fails.
+class WithoutD3dx : public CheckWindow {
+protected:
+    WithoutD3dx() : CheckWindow(E_FAIL) {}
+};
+
+// Puts hook in a slot of the object's method table, keeping what was there.
+template <typename Method>
+void Patch(void* object, int slot, Method hook, Method& real) {
+    void** entry = *static_cast<void***>(object) + slot;
+    if (*entry == reinterpret_cast<void*>(hook)) return;
+    DWORD protection = 0;
+    VirtualProtect(entry, sizeof *entry, PAGE_READWRITE, &protection);
+    real = reinterpret_cast<Method>(*entry);
+    *entry = reinterpret_cast<void*>(hook);
+    VirtualProtect(entry, sizeof *entry, protection, &protection);
+}
+
+// IDirectInputDevice8W::Unacquire, slot 8 (IUnknown's three, then
+// GetCapabilities up to Acquire) of the table both devices share, noted.
+using UnacquireMethod = HRESULT(WINAPI*)(IDirectInputDevice8W*);
+UnacquireMethod realUnacquire = nullptr;
+std::vector<IDirectInputDevice8W*> unacquired;
+HRESULT WINAPI NoteUnacquire(IDirectInputDevice8W* device) {
+    unacquired.push_back(device);
+    return realUnacquire(device);
+}
+
+// Ends the window by message holding its own reference to each object (and
+// to D3DX, whose code the fonts run): after a second ReleaseAll it is the last.
+void ExpectEndReleasesEverythingOnce(HWND window, UINT message, WPARAM wParam) {
+    HMODULE d3dx = LoadLibraryW(L"d3dx9_43.dll");
+    inputDevices = new InputDevices{};
+    ASSERT_EQ(CreateInputDevices(Instance(), window), S_OK);
+    IDirectInputDevice8W *keyboard = inputDevices->keyboard, *mouse = inputDevices->mouse;
+    EXPECT_TRUE(keyboard->Acquire() == S_FALSE && mouse->Acquire() == S_FALSE);  // acquired
+    Patch(keyboard, 8, NoteUnacquire, realUnacquire);
+    unacquired.clear();
+    const SceneResources& scene = sceneResources;
+    // Each object before the one it holds a reference to.
+    std::vector<IUnknown*> held = {scene.fonts[0], scene.fonts[1], scene.fonts[2],
+                                   scene.vertexBuffer, scene.indexBuffer, scene.cubeTexture,
+                                   scene.device, keyboard, mouse, inputDevices->directInput};
+    for (IUnknown* object : held) object->AddRef();
+    SendMessageW(window, message, wParam, 0);
+    ReleaseAll();
+    EXPECT_TRUE(!IsWindow(window) && !inputDevices && NoSceneObjects());
+    EXPECT_EQ(unacquired, (std::vector<IDirectInputDevice8W*>{keyboard, mouse}));
+    for (std::size_t i = 0; i < held.size(); ++i) EXPECT_EQ(held[i]->Release(), 0u) << "object " << i;
+    MSG quit{};
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);
+    FreeLibrary(d3dx);
+}
+
+// Every row goes through ID3DXFont::DrawTextW, slot 15 of the table the fonts
+// share (IUnknown's three, then GetDevice up to DrawTextA): font and rectangle.
+struct TextDraw { ID3DXFont* font; RECT rect; };
+std::vector<TextDraw> textDraws;
+using DrawTextW = INT(WINAPI*)(ID3DXFont*, ID3DXSprite*, const WCHAR*, INT, RECT*, DWORD, D3DCOLOR);
+DrawTextW realDrawText = nullptr;
+INT WINAPI NoteDrawText(ID3DXFont* font, ID3DXSprite* sprite, const WCHAR* text, INT count,
+                        RECT* rect, DWORD format, D3DCOLOR colour) {
+    textDraws.push_back({font, *rect});
+    return realDrawText(font, sprite, text, count, rect, format, colour);
+}
+
+}  // namespace
+
+// Linked in place of the platform's: each notes the state, then passes on.
+extern "C" IDirect3D9* WINAPI Direct3DCreate9(UINT version) {
+    seen.probedBeforeDirect3D = !checkState.memoryLine.empty();
+    seen.hiddenAtDirect3D = !IsWindowVisible(MainWindow());
+    return Real<decltype(&Direct3DCreate9)>(L"d3d9.dll", "Direct3DCreate9")(version);
+}
+
+extern "C" HRESULT WINAPI DirectInput8Create(HINSTANCE instance, DWORD version, REFIID id,
+                                             LPVOID* out, LPUNKNOWN outer) {
+    seen.framesBeforeInput = checkState.fpsCounter.frames;
+    seen.timedFramesBeforeInput = checkState.frameBatchAverage.frames;
+    if (seen.endAtInput) PostMessageW(MainWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
+    using Create = decltype(&DirectInput8Create);
+    return Real<Create>(L"dinput8.dll", "DirectInput8Create")(instance, version, id, out, outer);
+}
+
+TEST(Start, ProbesThenMakesTheDeviceThenShowsAsToldAndPaintsTheFirstFrameBeforeTheLoop) {
+    seen.endAtInput = true;
+    HHOOK hook = SetWindowsHookExW(WH_CBT, WatchShow, nullptr, GetCurrentThreadId());
+    EXPECT_EQ(wWinMain(Instance(), nullptr, nullptr, SW_SHOWMINNOACTIVE), 0);
+    UnhookWindowsHookEx(hook);
+    seen.endAtInput = false;
+    EXPECT_TRUE(seen.probedBeforeDirect3D && seen.hiddenAtDirect3D);
+    EXPECT_EQ(seen.showCommand, SW_SHOWMINNOACTIVE);
+    const RECT& at = seen.placeWhenShown;
+    EXPECT_TRUE(at.left == 200 && at.top == 50 && at.right == 1000 && at.bottom == 650) << at.left;
+    EXPECT_EQ(std::make_pair(seen.framesBeforeInput, seen.timedFramesBeforeInput), std::make_pair(1, 0));
+    WNDCLASSEXW info;  // Escape ended it: all released, the class and WMI session gone
+    EXPECT_TRUE(!inputDevices && NoSceneObjects() && !wmiSession.services && !ClassInfo(info));
+}
+
+// Registered by the fixture, the class makes a start fail after the benchmark.
+TEST_F(CheckWindow, TheClassHasTheArrowTheGreyBrushNoMenuNoIconAndIsRegisteredOnce) {
+    WNDCLASSEXW info;
+    ASSERT_TRUE(ClassInfo(info));
+    EXPECT_EQ(info.style, UINT(CS_HREDRAW | CS_VREDRAW));
+    EXPECT_TRUE(info.lpfnWndProc == MainWndProc && info.cbClsExtra + info.cbWndExtra == 0);
+    EXPECT_EQ(info.hCursor, LoadCursorW(nullptr, IDC_ARROW));
+    EXPECT_TRUE(info.hbrBackground == GetStockObject(GRAY_BRUSH) && !info.lpszMenuName && !info.hIcon);
+    EXPECT_EQ(RunChecker(Instance(), SW_SHOW), -1);
+    EXPECT_NE(checkState.cpuScore, 0.0f);
+    EXPECT_TRUE(ClassInfo(info) && info.lpfnWndProc == MainWndProc);
+}
+
+TEST_F(CheckWindow, EscapeOrACloseRequestReleasesEveryObjectOnceAndQuitsWithZero) {
+    ExpectEndReleasesEverythingOnce(window, WM_KEYDOWN, VK_ESCAPE);
+    TearDown();
+    SetUp();
+    ExpectEndReleasesEverythingOnce(window, WM_CLOSE, 0);
+}
+
+// The fonts grow by 3 from 20; the adapter line is cut to 59 characters.
+TEST_F(CheckWindow, TheDeviceAndTheSceneObjectsAreMadeOnceAsTheCheckNeedsThem) {
+    const SceneResources& made = sceneResources;
+    IDirect3DDevice9* device = made.device;
+    EXPECT_TRUE(InitDirect3D(window) == E_FAIL && made.device == device);  // made once
+    IDirect3DSwapChain9* chain = nullptr;
+    ASSERT_EQ(device->GetSwapChain(0, &chain), S_OK);
+    D3DPRESENT_PARAMETERS shown{};
+    chain->GetPresentParameters(&shown);
+    chain->Release();
+    D3DCAPS9 caps{};
+    device->GetDeviceCaps(&caps);
+    bool transformsInHardware = caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT;
+    D3DDEVICE_CREATION_PARAMETERS creation{};
+    device->GetCreationParameters(&creation);
+    DWORD v = 0;
+    auto state = [&](D3DRENDERSTATETYPE which) { return device->GetRenderState(which, &v), v; };
+    auto sampler = [&](D3DSAMPLERSTATETYPE which) { return device->GetSamplerState(0, which, &v), v; };
+    D3DVERTEXBUFFER_DESC vertices{};
+    made.vertexBuffer->GetDesc(&vertices);
+    D3DINDEXBUFFER_DESC indices{};
+    made.indexBuffer->GetDesc(&indices);
+    ASSERT_NE(made.cubeTexture, nullptr);
+    D3DSURFACE_DESC image{};
+    made.cubeTexture->GetLevelDesc(0, &image);
+    D3DXFONT_DESCW fonts[3] = {};
+    for (int i = 0; i < 3; ++i) made.fonts[i]->GetDescW(&fonts[i]);
+    auto face = [&](int i, const wchar_t* name) { return lstrcmpW(fonts[i].FaceName, name) == 0; };
+    IDirect3D9* direct3d = Direct3DCreate9(D3D_SDK_VERSION);
+    D3DADAPTER_IDENTIFIER9 adapter{};
+    direct3d->GetAdapterIdentifier(D3DADAPTER_DEFAULT, 0, &adapter);
+    direct3d->Release();
+    wchar_t description[512] = {};
+    MultiByteToWideChar(CP_ACP, 0, adapter.Description, -1, description, 512);
+    std::wstring line = L"当前显卡型号：" + std::wstring(description).substr(0, 52);
+    D3DMATERIAL9 material{};
+    device->GetMaterial(&material);
+    const D3DMATERIAL9 white{{1, 1, 1, 1}, {1, 1, 1, 1}, {1, 1, 1, 1}, {0, 0, 0, 0}, 0};
+    const DWORD seenAndWanted[][2] = {
+        {shown.BackBufferWidth, 800}, {shown.BackBufferHeight, 600}, {shown.BackBufferCount, 2},
+        {shown.BackBufferFormat, D3DFMT_A8R8G8B8}, {shown.MultiSampleType, D3DMULTISAMPLE_NONE},
+        {shown.SwapEffect, D3DSWAPEFFECT_DISCARD}, {shown.hDeviceWindow == window, 1},
+        {DWORD(shown.Windowed && shown.EnableAutoDepthStencil), 1},
+        {shown.AutoDepthStencilFormat, D3DFMT_D24S8}, {creation.DeviceType, D3DDEVTYPE_HAL},
+        {shown.PresentationInterval, D3DPRESENT_INTERVAL_IMMEDIATE},
+        {creation.BehaviorFlags, DWORD(transformsInHardware ? D3DCREATE_HARDWARE_VERTEXPROCESSING
+                                                            : D3DCREATE_SOFTWARE_VERTEXPROCESSING)},
+        {state(D3DRS_CULLMODE), D3DCULL_CCW}, {state(D3DRS_AMBIENT), 0xFFFFFFFF},
+        {state(D3DRS_LIGHTING), TRUE}, {sampler(D3DSAMP_MAXANISOTROPY), 3},
+        {sampler(D3DSAMP_MAGFILTER), D3DTEXF_ANISOTROPIC},
+        {sampler(D3DSAMP_MINFILTER), D3DTEXF_ANISOTROPIC}, {sampler(D3DSAMP_MIPFILTER), D3DTEXF_NONE},
+        {std::memcmp(&material, &white, sizeof white) == 0, 1},
+        {vertices.FVF, D3DFVF_XYZ | D3DFVF_TEX1}, {vertices.Pool, D3DPOOL_DEFAULT},
+        {indices.Format, D3DFMT_INDEX16}, {indices.Pool, D3DPOOL_DEFAULT},
+        {vertices.Size, sizeof cubeVertices}, {indices.Size, sizeof cubeIndices},
+        {made.cubeTexture->GetLevelCount(), 6}, {image.Width, 64},
+        {image.Format, D3DFMT_X8R8G8B8}, {image.Pool, D3DPOOL_MANAGED},
+        {DWORD(fonts[0].Height), 20}, {DWORD(fonts[1].Height), 23}, {DWORD(fonts[2].Height), 26},
+        {fonts[0].Weight, 1000}, {fonts[1].Weight, 1000}, {fonts[2].Weight, 1000},
+        {DWORD(fonts[0].CharSet | fonts[1].CharSet << 8 | fonts[2].CharSet << 16), 0x010101},
+        {face(0, L"华文中宋") && face(1, L"微软雅黑") && face(2, L"黑体"), 1},
+        {line == checkState.adapterLine && description[0] != 0, 1},
+    };
+    for (const auto& row : seenAndWanted) EXPECT_EQ(row[0], row[1]) << "row " << &row - seenAndWanted;
+}
+
+// The two lower rows use the larger font; each figure shares the top of the
+// line beside it; every row spans the client area.
+TEST_F(CheckWindow, APaintDrawsEachRowWithItsFontAtItsTopAndCountsOnlyInTheFrameRateMeters) {
+    Patch(sceneResources.fonts[1], 15, NoteDrawText, realDrawText);
+    textDraws.clear();
+    textDraws.reserve(16);
+    std::size_t allocations = allocationCount;
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(allocationCount, allocations);
+    EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
+    const LONG tops[] = {0, 0, 30, 30, 60, 60, 90, 500, 550};
+    ASSERT_EQ(textDraws.size(), std::size(tops));
+    RECT client{};
+    GetClientRect(window, &client);
+    for (std::size_t i = 0; i < std::size(tops); ++i) {
+        const RECT& at = textDraws[i].rect;
+        EXPECT_EQ(textDraws[i].font, sceneResources.fonts[i < 7 ? 1 : 2]) << "row " << i;
+        EXPECT_TRUE(at.top == tops[i] && at.left == 0 && at.right == client.right &&
+                    at.bottom == client.bottom) << "row " << i << " at " << at.top;
+    }
+    EXPECT_TRUE(checkState.fpsCounter.frames == 1 && checkState.fpsMovingAverage.frames == 1);
+    EXPECT_EQ(checkState.frameBatchAverage.frames + checkState.frameBatchAverage.batchMilliseconds, 0);
+}
+
+TEST_F(WithoutD3dx, Direct3DFailsLeavingNothingAndFramesStillCount) {
+    EXPECT_TRUE(NoSceneObjects() && checkState.adapterLine[0] == L'\0');
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    SetFrameTransforms();
+    RunFrame(window);
+    EXPECT_TRUE(checkState.fpsCounter.frames == 2 && checkState.fpsMovingAverage.frames == 2);
+    EXPECT_EQ(checkState.frameBatchAverage.batchMilliseconds, 250.0);
+}
