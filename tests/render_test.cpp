@@ -2,8 +2,8 @@
 #include "render/adapter_line.h"
 #include "render/cube.h"
 #include "render/overlay.h"
-#include "render_allocations.h"
 #include "stats/meters.h"
+#include "tests/render_allocations.h"
 
 #include <gtest/gtest.h>
 
@@ -12,180 +12,166 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <limits>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace {
-
 struct Vec {
     float x, y, z;
 };
 Vec Corner(int i) { return {cubeVertices[i].x, cubeVertices[i].y, cubeVertices[i].z}; }
 Vec Sub(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec Cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 float Dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-// Outward normals in table order: front, back, top, bottom, left, right.
-const Vec faceNormals[6] = {{0, 0, -1}, {0, 0, 1}, {0, 1, 0}, {0, -1, 0}, {-1, 0, 0}, {1, 0, 0}};
+Vec Cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 
-}  // namespace
+const wchar_t* const measuring = L"系统检测中请不要关闭!";
+const wchar_t* const positive = L"您的机器可以正常运行游戏";
+const wchar_t* const negative = L"您的机器不能正常运行游戏";
 
-TEST(CubeTables, TrianglesAreClockwiseFromOutsideOnTheirOwnFace) {
-    EXPECT_EQ(sizeof cubeVertices, 480u);
-    EXPECT_EQ(sizeof cubeIndices, 72u);
-    for (int i = 0; i < 24; ++i) {
-        EXPECT_EQ(std::fabs(Corner(i).x) + std::fabs(Corner(i).y) + std::fabs(Corner(i).z), 30.0f);
-        EXPECT_EQ(Dot(Corner(i), faceNormals[i / 4]), 10.0f) << "vertex " << i;
-    }
-    const int pattern[6] = {0, 1, 2, 0, 2, 3};
-    for (int i = 0; i < 36; ++i) EXPECT_EQ(cubeIndices[i], 4 * (i / 6) + pattern[i % 6]) << i;
-    for (int t = 0; t < 12; ++t) {
-        const uint16_t* corner = &cubeIndices[3 * t];
-        // Left-handed: (b - a) x (c - a) faces whoever sees a, b, c clockwise.
-        Vec normal = Cross(Sub(Corner(corner[1]), Corner(corner[0])),
-                           Sub(Corner(corner[2]), Corner(corner[0])));
-        EXPECT_EQ(Dot(normal, faceNormals[t / 2]), 400.0f) << "triangle " << t;
-    }
-}
-
-TEST(CubeTables, ImageRepeatsTwiceOnFrontBackTopBottomAndOnceOnTheSides) {
-    for (int f = 0; f < 6; ++f) {
-        const float s = f < 4 ? 2.0f : 1.0f;
-        const float u[4] = {0, s, s, 0};
-        const float v[4] = {0, 0, s, s};
-        for (int k = 0; k < 4; ++k) {
-            EXPECT_EQ(cubeVertices[4 * f + k].u, u[k]) << "face " << f;
-            EXPECT_EQ(cubeVertices[4 * f + k].v, v[k]) << "face " << f;
-        }
-    }
-}
-
-TEST(CubeAngles, TurnAtPiHalfPiAndThirdPiPerSecondInSinglePrecision) {
-    EXPECT_EQ(CubeAngleX(1000), 3.1415927f);
-    EXPECT_EQ(CubeAngleY(1000), 1.5707964f);
-    EXPECT_EQ(CubeAngleZ(1000), 1.0471976f);
-    // Not reduced; 12000 x 0.001f rounds to 12.000001f (in double the X
-    // angle would come to 37.6991119f).
-    EXPECT_EQ(CubeAngleX(12000), 37.6991158f);
-    EXPECT_EQ(CubeAngleZ(12000), 12.5663729f);
-}
-
-TEST(AdapterLine, IsThePrefixAndTheDescriptionCutToFiftyNineCharacters) {
-    for (std::size_t length : {0u, 52u, 53u, 600u}) {
-        std::wstring description;
-        for (std::size_t i = 0; i < length; ++i) description += wchar_t(L'A' + i % 26);
-        struct {
-            wchar_t line[adapterLineCapacity];
-            wchar_t guard = L'!';
-        } buffer;
-        std::fill(std::begin(buffer.line), std::end(buffer.line), L'#');
-        BuildAdapterLine(buffer.line, description.c_str());
-        EXPECT_EQ(std::wstring(buffer.line), L"当前显卡型号：" + description.substr(0, 52));
-        std::size_t used = std::min<std::size_t>(7 + length, 59);
-        EXPECT_EQ(std::count(buffer.line + used, buffer.line + adapterLineCapacity, L'\0'),
-                  static_cast<long>(adapterLineCapacity - used));
-        EXPECT_EQ(buffer.guard, L'!');
-    }
-}
-
-namespace {
-
-CheckState SampleState(double batchAverage) {
+CheckState SampleState(double batchAverage, bool canRunGame = true) {
     CheckState state;
+    state.canRunGame = canRunGame;
     state.fpsCounter.fps = 59.94f;
     state.cpuScore = 123.4567f;
-    state.cpuLine = L"CPU型号: Test";
+    state.cpuLine = L"CPU：Test";
     state.osLine = L"Windows 10";
-    state.memoryLine = L"内存: 8 GB";
+    state.memoryLine = L"内存: 8G";
     state.frameBatchAverage.average = batchAverage;
     BuildAdapterLine(state.adapterLine, L"Test GPU");
     return state;
 }
 
-// The drawn rows of a frame whose moving-average step returns movingAverage.
-std::vector<std::wstring> DrawRows(const CheckState& state, float movingAverage,
-                                   uint32_t* statusColour = nullptr) {
+struct Drawn {
+    std::wstring text;
+    int32_t top, font;
+    uint32_t format, colour;
+    bool operator==(const Drawn& o) const {
+        return text == o.text && top == o.top && font == o.font && format == o.format && colour == o.colour;
+    }
+};
+void PrintTo(const Drawn& d, std::ostream* os) {
+    *os << std::string(d.text.begin(), d.text.end()) << " top " << d.top << " font " << d.font
+        << " format " << d.format << " colour " << std::hex << d.colour;
+}
+
+// The rows of one frame whose moving-average step gives movingAverage.
+std::vector<Drawn> DrawRows(const CheckState& state, float movingAverage) {
     OverlayTexts texts;
-    std::vector<std::wstring> drawn;
+    std::vector<Drawn> drawn;
     for (const OverlayRow& row : overlayRows) {
         if (row.text == OverlayText::MovingAverage) {
             texts.movingAverage = movingAverage;
             continue;
         }
         OverlayDraw draw = PrepareOverlayRow(row, texts, state);
-        if (row.text == OverlayText::StatusLine && statusColour) *statusColour = draw.colour;
-        drawn.push_back(draw.text);
+        drawn.push_back({draw.text, row.top, row.font, row.format, draw.colour});
     }
     return drawn;
 }
-
 }  // namespace
 
-TEST(OverlayRows, WhileMeasuringShowTheFiguresAndPlaceholders) {
-    const std::vector<std::wstring> expected = {
-        L"FPS:59.940", L"当前显卡型号：Test GPU", L"CPU型号: Test", L"CPU:123.457",
-        L"FPSMA:计算中...", L"操作系统: Windows 10", L"内存: 8 GB", L"系统检测中请不要关闭!",
-        L"GPU: 计算中..."};
-    EXPECT_EQ(DrawRows(SampleState(0.0), 0.0f), expected);
-    std::vector<std::wstring> settled = DrawRows(SampleState(12.5), 59.94f);
-    EXPECT_EQ(settled[4], L"FPSMA:59.940");
-    EXPECT_EQ(settled[8], L"GPU: 12.500000");
-    // A positive moving average below 1 is shown while the status still measures.
-    std::vector<std::wstring> slow = DrawRows(SampleState(800.0), 0.5f);
-    EXPECT_EQ(slow[4], L"FPSMA:0.500");
-    EXPECT_EQ(slow[7], L"系统检测中请不要关闭!");
+TEST(Cube, EachFaceIsClockwiseFromOutsideAndRepeatsTheImageTwiceOrOnce) {
+    EXPECT_EQ(sizeof cubeVertices, 24 * cubeVertexStride);
+    EXPECT_EQ(sizeof cubeIndices, 72u);
+    EXPECT_EQ(cubeTriangleCount * 3, cubeIndexCount);
+    // Outward normals in table order: front (z = -10), back, top, bottom, left, right.
+    const Vec normals[6] = {{0, 0, -1}, {0, 0, 1}, {0, 1, 0}, {0, -1, 0}, {-1, 0, 0}, {1, 0, 0}};
+    for (int i = 0; i < 24; ++i) {
+        Vec c = Corner(i);
+        EXPECT_EQ(std::fabs(c.x) + std::fabs(c.y) + std::fabs(c.z), 30.0f) << i;
+        EXPECT_EQ(Dot(c, normals[i / 4]), 10.0f) << "vertex " << i;
+        const float s = i < 16 ? 2.0f : 1.0f, u[4] = {0, s, s, 0}, v[4] = {0, 0, s, s};
+        EXPECT_EQ(cubeVertices[i].u, u[i % 4]) << i;
+        EXPECT_EQ(cubeVertices[i].v, v[i % 4]) << i;
+    }
+    for (uint32_t t = 0; t < cubeTriangleCount; ++t) {
+        const uint16_t* k = &cubeIndices[3 * t];
+        ASSERT_TRUE(k[0] / 4 == t / 2 && k[1] / 4 == t / 2 && k[2] / 4 == t / 2) << t;
+        // Left-handed: (b - a) x (c - a) faces whoever sees a, b, c clockwise.
+        Vec n = Cross(Sub(Corner(k[1]), Corner(k[0])), Sub(Corner(k[2]), Corner(k[0])));
+        EXPECT_EQ(Dot(n, normals[t / 2]), 400.0f) << "triangle " << t;  // half the face, no overlap
+    }
+    for (int face = 0; face < 6; ++face)  // the two triangles cover all four corners
+        EXPECT_EQ(std::set<int>(&cubeIndices[6 * face], &cubeIndices[6 * face + 6]).size(), 4u);
+    // pi, pi/2 and pi/3 per second in single precision, not reduced.
+    const float angles[][3] = {{CubeAngleX(1000), CubeAngleY(1000), CubeAngleZ(1000)},
+                               {CubeAngleX(12000), CubeAngleY(12000), CubeAngleZ(12000)}};
+    const float expected[][3] = {{3.1415927f, 1.5707964f, 1.0471976f}, {37.6991158f, 18.8495579f, 12.5663729f}};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(angles[i / 3][i % 3], expected[i / 3][i % 3]) << i;
 }
 
-TEST(OverlayRows, StatusShowsTheVerdictOnlyOnceBothMetersReachOne) {
-    const wchar_t* measuring = L"系统检测中请不要关闭!";
-    const wchar_t* positive = L"您的机器可以正常运行游戏";
-    const wchar_t* negative = L"您的机器不能正常运行游戏";
-    const struct {
-        double average;
-        float movingAverage;
-        bool canRunGame;
-        const wchar_t* status;
-        uint32_t colour;
-        const wchar_t* gpu;
-    } cases[] = {
-        {1.0, 1.0f, true, positive, 0xFFEB7BE6, L"GPU: 计算中..."},
-        {1.0, 1.0f, false, negative, 0xFFFF0000, L"GPU: 计算中..."},
-        {1500.0, std::nextafter(1.0f, 0.0f), false, measuring, 0xFFEB7BE6, L"GPU: 1500.000000"},
-        {std::nextafter(1.0, 0.0), 60.0f, false, measuring, 0xFFEB7BE6, L"GPU: 计算中..."},
-        {std::nextafter(1.0, 2.0), 60.0f, false, negative, 0xFFFF0000, L"GPU: 1.000000"},
+TEST(AdapterLine, IsThePrefixAndTheDescriptionCutToFiftyNineCharactersNeverHalfAPair) {
+    const std::wstring a50(50, L'A'), a51(51, L'A');
+    const struct { std::wstring description, shown; } cases[] = {
+        {L"", L""}, {a50 + L"BC", a50 + L"BC"}, {a50 + L"BCD", a50 + L"BC"},
+        {std::wstring(600, L'x'), std::wstring(52, L'x')},
+        {a51 + wchar_t(0xDBFF) + wchar_t(0xDFFF), a51},                 // the last high surrogate
+        {a50 + wchar_t(0xD83D) + wchar_t(0xDE00) + L"Z", a50 + wchar_t(0xD83D) + wchar_t(0xDE00)},
     };
     for (const auto& c : cases) {
-        CheckState state = SampleState(c.average);
-        state.canRunGame = c.canRunGame;
-        uint32_t colour = 0;
-        std::vector<std::wstring> rows = DrawRows(state, c.movingAverage, &colour);
-        EXPECT_EQ(rows[7], c.status) << c.average << " " << c.movingAverage;
-        EXPECT_EQ(colour, c.colour) << c.average << " " << c.movingAverage;
-        EXPECT_EQ(rows[8], c.gpu);
+        struct {
+            wchar_t line[adapterLineCapacity];
+            wchar_t guard = L'!';
+        } buffer;
+        std::fill(std::begin(buffer.line), std::end(buffer.line), L'#');
+        BuildAdapterLine(buffer.line, c.description.c_str());
+        EXPECT_EQ(std::wstring(buffer.line), L"当前显卡型号：" + c.shown) << c.description.size();
+        std::size_t used = 7 + c.shown.size();
+        EXPECT_EQ(std::count(buffer.line + used, std::end(buffer.line), L'\0'),
+                  static_cast<long>(adapterLineCapacity - used));
+        EXPECT_EQ(buffer.guard, L'!');
     }
 }
 
-TEST(FigureFormatting, WritesFixedNotationOrInfWhenTheFigureDoesNotFit) {
-    const double inf = std::numeric_limits<double>::infinity();
-    const struct {
-        const wchar_t* prefix;
-        double value;
-        int decimals;
-        std::size_t capacity;
-        const wchar_t* expected;
-    } cases[] = {
+TEST(Overlay, DrawsTheRowsInOrderWithTheirTopsFontsFormatsAndColours) {
+    const uint32_t right = 0x002, left = 0x000, line = 0x120;
+    const uint32_t figure = 0xFF87EF88, text = 0xFF00EF88, pink = 0xFFEB7BE6, red = 0xFFFF0000;
+    const std::vector<Drawn> expected = {
+        {L"FPS:59.940", 0, 1, right, figure},
+        {L"当前显卡型号：Test GPU", 0, 1, left, text},
+        {L"CPU：Test", 30, 1, line, text},
+        {L"CPU:123.457", 30, 1, right, figure},
+        {L"FPSMA:计算中...", 60, 1, right, figure},
+        {L"操作系统: Windows 10", 60, 1, line, text},
+        {L"内存: 8G", 90, 1, line, text},
+        {measuring, 500, 2, line, pink},
+        {L"GPU: 计算中...", 550, 2, line, red}};
+    EXPECT_EQ(DrawRows(SampleState(0.0), 0.0f), expected);
+    // The status shows the verdict once both meters reach 1; "GPU:" once above 1.
+    const float belowOne = std::nextafter(1.0f, 0.0f);
+    const struct { double average; float movingAverage; bool canRunGame; const wchar_t* status;
+                   uint32_t colour; const wchar_t *fpsma, *gpu; } cases[] = {
+        {1.0, 1.0f, true, positive, pink, L"FPSMA:1.000", L"GPU: 计算中..."},
+        {1.0, 1.0f, false, negative, red, L"FPSMA:1.000", L"GPU: 计算中..."},
+        {1500.0, belowOne, false, measuring, pink, L"FPSMA:1.000", L"GPU: 1500.000000"},
+        {std::nextafter(1.0, 0.0), 60.0f, false, measuring, pink, L"FPSMA:60.000", L"GPU: 计算中..."},
+        {std::nextafter(1.0, 2.0), 60.0f, false, negative, red, L"FPSMA:60.000", L"GPU: 1.000000"},
+        {12.5, 0.5f, true, measuring, pink, L"FPSMA:0.500", L"GPU: 12.500000"},
+        {12.5, 59.94f, true, positive, pink, L"FPSMA:59.940", L"GPU: 12.500000"},
+    };
+    for (const auto& c : cases) {
+        std::vector<Drawn> rows = DrawRows(SampleState(c.average, c.canRunGame), c.movingAverage);
+        EXPECT_EQ(rows[4].text, c.fpsma);
+        EXPECT_EQ(rows[7].text, c.status) << c.average << " " << c.movingAverage;
+        EXPECT_EQ(rows[7].colour, c.colour) << c.average << " " << c.movingAverage;
+        EXPECT_EQ(rows[8].text, c.gpu);
+    }
+}
+
+TEST(Overlay, WritesFiguresAsPrintfDoesOrInfWhenTheyDoNotFit) {
+    const double inf = HUGE_VAL;
+    const struct { const wchar_t* prefix; double value; int decimals; std::size_t capacity;
+                   const wchar_t* expected; } cases[] = {
         {L"FPS:", inf, 3, 20, L"FPS:inf"},
         {L"FPS:", -inf, 3, 20, L"FPS:-inf"},
         {L"FPSMA:", std::nan(""), 3, 20, L"FPSMA:nan"},
-        // Widened floats: 1e11f is 99999997952, 1e12f 999999995904.
-        {L"CPU:", 1e11f, 3, 20, L"CPU:99999997952.000"},
+        {L"CPU:", 1e11f, 3, 20, L"CPU:99999997952.000"},  // the float widened
         {L"CPU:", 1e12f, 3, 20, L"CPU:inf"},
         {L"CPU:", -1e11f, 3, 20, L"CPU:-inf"},
         {L"FPSMA:", 999999936.0f, 3, 20, L"FPSMA:999999936.000"},
         {L"FPSMA:", 1e9f, 3, 20, L"FPSMA:inf"},
-        {L"FPS:", 99999999999.999, 3, 20, L"FPS:99999999999.999"},
         {L"FPS:", 99999999999.9996, 3, 20, L"FPS:inf"},  // rounding adds a digit
-        {L"GPU: ", 5e243, 6, 256, L"GPU: inf"},
         {L"GPU: ", DBL_MAX, 6, 256, L"GPU: inf"},
     };
     for (const auto& c : cases) {
@@ -195,10 +181,7 @@ TEST(FigureFormatting, WritesFixedNotationOrInfWhenTheFigureDoesNotFit) {
         EXPECT_EQ(std::wstring(buffer), c.expected) << c.value;
         EXPECT_EQ(buffer[c.capacity], L'#');
     }
-}
-
-TEST(FigureFormatting, MatchesPrintfUpToTheWholeLine) {
-    for (double value : {59.94, 12.5, 0.0005, 0.0015, -3.25, 1e-7, -0.0, 5e242}) {
+    for (double value : {59.94, 0.0005, 0.0015, -3.25, 1e-7, -0.0, 5e242, 99999999999.999}) {
         for (int decimals : {3, 6}) {
             char expected[300];
             std::snprintf(expected, sizeof expected, decimals == 3 ? "%0.3f" : "%f", value);
@@ -209,24 +192,30 @@ TEST(FigureFormatting, MatchesPrintfUpToTheWholeLine) {
     }
 }
 
-TEST(OsLine, HoldsTwoHundredFortyNineCharactersAndNeverHalfAPair) {
-    struct {
-        wchar_t line[lineTextCapacity];
-        wchar_t guard = L'!';
-    } buffer;
-    FormatOsLine(buffer.line, std::wstring(249, L'x'));
-    EXPECT_EQ(std::wstring(buffer.line), L"操作系统: " + std::wstring(249, L'x'));
-    FormatOsLine(buffer.line, std::wstring(5000, L'y'));
-    EXPECT_EQ(std::wstring(buffer.line), L"操作系统: " + std::wstring(249, L'y'));
-    FormatOsLine(buffer.line, std::wstring(248, L'z') + wchar_t(0xD83D) + wchar_t(0xDE00));
-    EXPECT_EQ(std::wstring(buffer.line), L"操作系统: " + std::wstring(248, L'z'));
-    EXPECT_EQ(buffer.guard, L'!');
+TEST(Overlay, CutsTheOsLineAtTwoHundredFortyNineCharactersNeverHalfAPair) {
+    const std::wstring pair = {wchar_t(0xD83D), wchar_t(0xDE00)};
+    const struct { std::wstring line, shown; } cases[] = {
+        {std::wstring(249, L'x'), std::wstring(249, L'x')},
+        {std::wstring(5000, L'y'), std::wstring(249, L'y')},
+        {std::wstring(248, L'z') + pair, std::wstring(248, L'z')},
+        {std::wstring(247, L'z') + pair + L"more", std::wstring(247, L'z') + pair},
+        {std::wstring(248, L'z') + wchar_t(0xDBFF) + wchar_t(0xDFFF), std::wstring(248, L'z')},
+    };
+    for (const auto& c : cases) {
+        struct {
+            wchar_t line[lineTextCapacity];
+            wchar_t guard = L'!';
+        } buffer;
+        FormatOsLine(buffer.line, c.line);
+        EXPECT_EQ(std::wstring(buffer.line), L"操作系统: " + c.shown) << c.line.size();
+        EXPECT_EQ(buffer.guard, L'!');
+    }
 }
 
-TEST(FrameAllocations, FormattingFramesAndTickingTheMetersAllocatesNothing) {
+TEST(Overlay, FormattingFramesAndTickingTheMetersAllocatesNothing) {
     CheckState state = SampleState(1e300);
     state.osLine.assign(400, L'o');
-    state.cpuScore = std::numeric_limits<float>::infinity();
+    state.cpuScore = HUGE_VALF;
     OverlayTexts texts;
     std::size_t before = allocationCount;
     std::wstring counted(100, L'x');  // the counter sees an allocation
@@ -236,11 +225,10 @@ TEST(FrameAllocations, FormattingFramesAndTickingTheMetersAllocatesNothing) {
         const float seconds = 1.0f + 0.01f * static_cast<float>(frame);
         TickFpsCounterAt(state.fpsCounter, seconds);
         for (const OverlayRow& row : overlayRows) {
-            if (row.text == OverlayText::MovingAverage) {
+            if (row.text == OverlayText::MovingAverage)
                 texts.movingAverage = UpdateFpsMovingAverageAt(state.fpsMovingAverage, seconds);
-            } else {
+            else
                 PrepareOverlayRow(row, texts, state);
-            }
         }
         AddTimedFrame(state.frameBatchAverage, 0.5, state.canRunGame);
     }

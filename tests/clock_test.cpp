@@ -1,0 +1,245 @@
+// The timing and the frame meters against a scripted tick and performance
+// counter, linked in place of the real clocks: exact times, and counter
+// failures a real machine won't show.
+#include "bench/suite.h"
+#include "common/check_state.h"
+#include "common/clock.h"
+#include "stats/meters.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+struct FakeClock {
+    uint32_t tick = 0;
+    int64_t frequency = 1000;
+    int64_t counter = 0;
+    int64_t advanceAfterRead[4] = {};  // taken in turn after each read
+    int counterReads = 0;
+    int frequencyQueries = 0;
+    int64_t workloadTicks = 250;
+    int workloadCalls = 0;
+} fake;
+
+double TickingWorkload() {
+    ++fake.workloadCalls;
+    fake.counter += fake.workloadTicks;
+    return 0.25;
+}
+
+class ScriptedClock : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake = FakeClock{};
+        reciprocalFrequency = 0.0;
+        benchmarkSink = 0.0f;
+        checkState = CheckState{};
+    }
+};
+
+// frames frames, of which only the last, at seconds, closes a reading.
+float FramesThenReading(FpsMovingAverage& average, int frames, float seconds) {
+    for (int i = 1; i < frames; ++i) UpdateFpsMovingAverageAt(average, average.lastSeconds);
+    return UpdateFpsMovingAverageAt(average, seconds);
+}
+
+// A batch of 3001 frames summing to exactly milliseconds.
+void RunBatch(FrameBatchAverage& batch, double milliseconds, bool& canRunGame) {
+    for (int i = 0; i < 3001; ++i) AddTimedFrame(batch, i == 0 ? milliseconds : 0.0, canRunGame);
+}
+}  // namespace
+
+uint32_t TickMilliseconds() { return fake.tick; }
+int64_t PerformanceCounter() {
+    int64_t value = fake.counter;
+    fake.counter += fake.advanceAfterRead[fake.counterReads++ % 4];
+    return value;
+}
+int64_t PerformanceFrequency() {
+    ++fake.frequencyQueries;
+    return fake.frequency;
+}
+
+TEST_F(ScriptedClock, TimesWholeRunsOfTheWorkloadAndItsSinkOnly) {
+    for (float runs : {1.0f, 1.9f, 0.5f, 0.0f, -3.0f, NAN, INFINITY, -INFINITY, 3e9f}) {
+        fake.workloadCalls = 0;
+        TimingResult one = TimeBenchmark(runs, TickingWorkload);
+        EXPECT_TRUE(fake.workloadCalls == 1 && one.totalSeconds == 0.25f && one.secondsPerRun == 0.25f)
+            << runs;
+    }
+    SetUp();
+    fake.advanceAfterRead[1] = fake.advanceAfterRead[3] = 1;  // a tick per read outside the workload
+    TimingResult two = TimeBenchmark(2.9f, TickingWorkload);
+    EXPECT_EQ(fake.workloadCalls, 2);
+    EXPECT_EQ(fake.counterReads, 4);
+    EXPECT_EQ(two.totalSeconds, 0.5f);
+    EXPECT_EQ(two.secondsPerRun, 0.25f);
+    EXPECT_EQ(benchmarkSink, 0.5f);
+    reciprocalFrequency = 0x1p-10;  // divided by the whole runs, not by runs itself
+    fake.workloadTicks = 1;
+    TimingResult three = TimeBenchmark(3.7f, TickingWorkload);
+    EXPECT_EQ(three.totalSeconds, 0x3p-10f);
+    EXPECT_EQ(three.secondsPerRun, 0x1p-10f);
+}
+
+TEST_F(ScriptedClock, ResolvesTimestampsTo2ToTheMinus28SecondsAndAsksTheFrequencyOnce) {
+    // Against the 2^24 s in every timestamp one tick at 1 GHz vanishes, two make one step.
+    fake.frequency = 1000000000;
+    fake.workloadTicks = 1;
+    EXPECT_EQ(TimeBenchmark(1.0f, TickingWorkload).totalSeconds, 0.0f);
+    fake.workloadTicks = 2;
+    EXPECT_EQ(TimeBenchmark(1.0f, TickingWorkload).totalSeconds, 0x1p-28f);
+    BenchmarkSuite suite;
+    RunBenchmarks(suite);
+    EXPECT_EQ(reciprocalFrequency, 1e-9);
+    EXPECT_EQ(fake.frequencyQueries, 1);
+}
+
+TEST_F(ScriptedClock, ScoresTheMeasuredTimesAndZeroForABrokenCounter) {
+    // 3000 ticks at 100 kHz around RayIntersect, 4000 around Fractal.
+    const struct { int64_t frequency, ray, fractal; float score; int queries; } cases[] = {
+        {100000, 3000, 4000, 0x1.342fc8p+6f, 1},
+        {0, 3000, 4000, 0.0f, 5},       // no reciprocal: asked before each read
+        {-1000, 3000, 4000, 0.0f, 5},
+        {100000, 0, 0, 0.0f, 1},        // standing still
+        {1000, -30, 40, 0.0f, 1},       // running backwards
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        fake.frequency = c.frequency;
+        fake.workloadTicks = 0;
+        fake.advanceAfterRead[0] = c.ray;
+        fake.advanceAfterRead[2] = c.fractal;
+        MeasureCpuScore();
+        EXPECT_EQ(checkState.cpuScore, c.score) << c.frequency << " " << c.ray;
+        EXPECT_EQ(fake.frequencyQueries, c.queries) << c.frequency;
+    }
+}
+
+TEST_F(ScriptedClock, FpsCounterReadsOnceMoreThanASecondHasPassedAndRestartsWhenTheTickWraps) {
+    TickFpsCounterAt(checkState.fpsCounter, 10.0f);  // the first frame spans the time since the origin
+    EXPECT_EQ(checkState.fpsCounter.fps, 0.1f);
+    for (int i = 0; i < 59; ++i) TickFpsCounterAt(checkState.fpsCounter, 10.5f);
+    TickFpsCounterAt(checkState.fpsCounter, 11.0f);  // exactly one second: not yet
+    EXPECT_EQ(checkState.fpsCounter.fps, 0.1f);
+    TickFpsCounterAt(checkState.fpsCounter, 11.25f);
+    EXPECT_EQ(checkState.fpsCounter.fps, 61.0f / 1.25f);
+    EXPECT_EQ(checkState.fpsCounter.frames, 0);
+    // The tick in seconds: as unsigned, times 0.001f in single precision.
+    const std::pair<uint32_t, float> ticks[] = {{1000, 1.0f}, {1500, 1.50000012f},
+        {0xFFFFFFFFu, 4294967296.0f * 0.001f}, {0x80000000u, 2147483648.0f * 0.001f}};
+    for (auto [tick, seconds] : ticks) EXPECT_EQ(TickToSeconds(tick), seconds) << tick;
+    fake.tick = 0xFFFFFFF0u;
+    TickFpsCounter();
+    const float before = checkState.fpsCounter.fps;
+    fake.tick = 200;  // wrapped: a new second starts here
+    TickFpsCounter();
+    EXPECT_EQ(checkState.fpsCounter.lastSeconds, 0.2f);
+    EXPECT_EQ(checkState.fpsCounter.fps, before);
+    fake.tick = 900;
+    for (int i = 0; i < 29; ++i) TickFpsCounter();
+    fake.tick = 1450;
+    TickFpsCounter();
+    EXPECT_EQ(checkState.fpsCounter.fps, 30.0f / (TickToSeconds(1450) - 0.2f));
+}
+
+TEST_F(ScriptedClock, MovingAverageComesWithTheEighthReadingOverTheLastSix) {
+    for (uint32_t reading = 1; reading <= 8; ++reading) {
+        fake.tick = 1500 * reading;
+        float average = 0.0f;
+        for (int frame = 0; frame < 60; ++frame) average = UpdateFpsMovingAverage();
+        EXPECT_EQ(average > 0.0f, reading == 8) << "reading " << reading;
+    }
+    EXPECT_EQ(checkState.fpsMovingAverage.readings, 8u);
+    // Wrapped: a new second from there, the readings kept.
+    FpsMovingAverage& average = checkState.fpsMovingAverage;
+    EXPECT_FLOAT_EQ(FramesThenReading(average, 2, 0.5f), 40.0f);
+    EXPECT_EQ(average.lastSeconds, 0.5f);
+    EXPECT_FLOAT_EQ(FramesThenReading(average, 30, 2.0f), (40.0f * 5 + 20.0f) / 6.0f);
+
+    FpsMovingAverage rising;
+    FramesThenReading(rising, 1, 1000.0f);   // near zero, left out
+    FramesThenReading(rising, 90, 1001.5f);  // the first full second, left out
+    for (int reading = 3; reading <= 20; ++reading) {
+        FramesThenReading(rising, 2 * reading, 1000.0f + 2.0f * reading);  // r per second
+        ASSERT_EQ(rising.window.size(), std::min(reading - 2, 6)) << reading;
+    }
+    EXPECT_EQ(rising.window[0], 15.0f);
+    EXPECT_EQ(rising.window[5], 20.0f);
+    EXPECT_EQ(UpdateFpsMovingAverageAt(rising, rising.lastSeconds), 17.5f);
+    FpsMovingAverage uneven;  // a rate of no short binary form comes back within a few ulps
+    for (int reading = 1; reading <= 8; ++reading) FramesThenReading(uneven, 61, 1.25f * reading);
+    EXPECT_FLOAT_EQ(UpdateFpsMovingAverageAt(uneven, 10.0f), 61.0f / 1.25f);
+}
+
+TEST_F(ScriptedClock, FrameMillisecondsDivideTheSixtyFourBitCountByTheFrequency) {
+    EXPECT_EQ(FrameMilliseconds(1000, 1250, 1000), 250.0);
+    const int64_t late = INT64_C(1) << 60;  // far past double's whole numbers
+    EXPECT_DOUBLE_EQ(FrameMilliseconds(late, late + 300, 1000), 300.0);
+    EXPECT_EQ(FrameMilliseconds(0, 5, 0), 0.0);
+    EXPECT_EQ(FrameMilliseconds(0, 5, -1), 0.0);
+}
+
+TEST_F(ScriptedClock, BatchAverageWeighsTheLastFourOfFiveBatchesOf3001Frames) {
+    FrameBatchAverage batch;
+    bool canRunGame = true;
+    for (int i = 0; i < 5 * 3001 - 1; ++i) AddTimedFrame(batch, 0.25, canRunGame);
+    EXPECT_EQ(batch.average, 0.0);
+    ASSERT_EQ(batch.batches.size(), 4u);
+    EXPECT_EQ(batch.batches[0], 750.25);
+    EXPECT_EQ(batch.frames, 3000);
+    AddTimedFrame(batch, 0.25, canRunGame);
+    const double alpha = 2.0f / 6.0f;  // divided in single precision, then widened
+    const double keep = 1 - (1 - alpha) * (1 - alpha) * (1 - alpha) * (1 - alpha);
+    EXPECT_DOUBLE_EQ(batch.average, 750.25 * keep);
+    EXPECT_EQ(batch.frames, 0);
+    // The newest weighs most; 9000 and then 100 were the oldest.
+    batch = FrameBatchAverage{};
+    for (double sum : {9000.0, 100.0, 200.0, 300.0, 400.0, 500.0}) RunBatch(batch, sum, canRunGame);
+    EXPECT_DOUBLE_EQ(batch.average, (500 + 400 * (1 - alpha) + 300 * (1 - alpha) * (1 - alpha) +
+                                     200 * (1 - alpha) * (1 - alpha) * (1 - alpha)) * alpha);
+    EXPECT_TRUE(canRunGame);
+}
+
+TEST_F(ScriptedClock, BatchAverageAbove1000MillisecondsClearsTheVerdictForGood) {
+    // Newest sum alone: exactly 1000 ms stands, the next double up clears it.
+    const struct { double sums[5]; double average; bool stands; } cases[] = {
+        {{0, 0, 0, 0, 2999.9999105930356}, 1000.0, true},
+        {{0, 0, 0, 0, std::nextafter(2999.9999105930356, 4000.0)}, std::nextafter(1000.0, 2000.0), false},
+        {{1200, 1200, 1200, 1200, 1200}, 962.96295, true},
+        {{1300, 1300, 1300, 1300, 1300}, 1043.2098, false},
+    };
+    for (const auto& c : cases) {
+        FrameBatchAverage batch;
+        bool canRunGame = true;
+        for (double sum : c.sums) RunBatch(batch, sum, canRunGame);
+        EXPECT_NEAR(batch.average, c.average, c.average == 1000.0 ? 0.0 : 1e-4) << c.sums[4];
+        EXPECT_EQ(canRunGame, c.stands) << c.sums[4];
+        for (int b = 0; b < 5; ++b) RunBatch(batch, 10.0, canRunGame);  // fast batches later
+        EXPECT_EQ(canRunGame, c.stands) << c.sums[4];
+    }
+    FrameBatchAverage batch;  // recomputed every frame, not only when a batch closes
+    bool canRunGame = true;
+    for (int b = 0; b < 5; ++b) RunBatch(batch, 10.0, canRunGame);
+    batch.batches.push_back(50000.0);
+    AddTimedFrame(batch, 0.0, canRunGame);
+    EXPECT_FALSE(canRunGame);
+}
+
+TEST(BoundedQueue, DropsTheOldestWhenFullAndReadsFromTheOldest) {
+    BoundedQueue<int, 3> queue;
+    for (int i = 1; i <= 5; ++i) queue.push_back(i);
+    ASSERT_EQ(queue.size(), 3u);
+    EXPECT_EQ(queue[0] * 100 + queue[1] * 10 + queue[2], 345);
+    queue.pop_front();
+    queue.pop_front();
+    queue.pop_front();
+    queue.pop_front();  // empty: nothing happens
+    queue.push_back(6);
+    EXPECT_EQ(queue.size(), 1u);
+    EXPECT_EQ(queue[0], 6);
+    CheckState fresh;
+    EXPECT_TRUE(fresh.canRunGame);
+    EXPECT_TRUE(fresh.cpuScore == 0.0f && fresh.fpsCounter.nowSeconds == 0.0f && fresh.adapterLine[0] == 0);
+}
