@@ -2,6 +2,7 @@
 // counter linked in place of the real clocks: exact times, and counter
 // failures a real machine won't show.
 #include "bench/suite.h"
+#include "bench/workloads.h"
 #include "common/check_state.h"
 #include "common/clock.h"
 #include "stats/meters.h"
@@ -9,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 struct FakeClock {
@@ -19,18 +23,14 @@ struct FakeClock {
 } fake;
 
 double TickingWorkload() {
-    ++fake.workloadCalls;
-    fake.counter += fake.workloadTicks;
+    ++fake.workloadCalls, fake.counter += fake.workloadTicks;
     return 0.25;
 }
 
 class ScriptedClock : public ::testing::Test {
 protected:
     void SetUp() override {
-        fake = FakeClock{};
-        reciprocalFrequency = 0.0;
-        benchmarkSink = 0.0f;
-        checkState = CheckState{};
+        std::tie(fake, reciprocalFrequency, benchmarkSink, checkState) = std::tuple(FakeClock{}, 0.0, 0.0f, CheckState{});
     }
 };
 
@@ -58,38 +58,31 @@ int64_t PerformanceFrequency() {
     return fake.frequency;
 }
 
-TEST_F(ScriptedClock, TimesWholeRunsOfTheWorkloadAndItsSinkOnly) {
-    for (float runs : {1.0f, 1.9f, 0.5f, 0.0f, -3.0f, NAN, INFINITY, -INFINITY, 3e9f}) {
-        fake.workloadCalls = 0;
-        TimingResult one = TimeBenchmark(runs, TickingWorkload);
-        EXPECT_TRUE(fake.workloadCalls == 1 && one.totalSeconds == 0.25f && one.secondsPerRun == 0.25f)
-            << runs;
+TEST_F(ScriptedClock, TimesWholeRunsOfTheWorkloadAndItsSinkOnlyTo2ToTheMinus28Seconds) {
+    const struct { float runs; int64_t frequency, workloadTicks, readCost; int calls; float total, perRun;
+    } cases[] = {
+        {1.0f, 1000, 250, 0, 1, 0.25f, 0.25f}, {1.9f, 1000, 250, 0, 1, 0.25f, 0.25f},
+        {0.5f, 1000, 250, 0, 1, 0.25f, 0.25f}, {0.0f, 1000, 250, 0, 1, 0.25f, 0.25f},
+        {-3.0f, 1000, 250, 0, 1, 0.25f, 0.25f}, {NAN, 1000, 250, 0, 1, 0.25f, 0.25f},
+        {INFINITY, 1000, 250, 0, 1, 0.25f, 0.25f}, {-INFINITY, 1000, 250, 0, 1, 0.25f, 0.25f},
+        {3e9f, 1000, 250, 0, 1, 0.25f, 0.25f},
+        {2.9f, 1000, 250, 1, 2, 0.5f, 0.25f},  // a read costs a tick, outside the workload
+        {3.7f, 1024, 1, 0, 3, 0x3p-10f, 0x1p-10f},  // divided by the whole runs, not by runs
+        // Against the 2^24 s in every timestamp one tick at 1 GHz vanishes, two make one step.
+        {1.0f, 1000000000, 1, 0, 1, 0.0f, 0.0f}, {1.0f, 1000000000, 2, 0, 1, 0x1p-28f, 0x1p-28f},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        std::tie(fake.frequency, fake.workloadTicks) = std::tuple(c.frequency, c.workloadTicks);
+        fake.advanceAfterRead[1] = fake.advanceAfterRead[3] = c.readCost;
+        TimingResult r = TimeBenchmark(c.runs, TickingWorkload);
+        EXPECT_TRUE(fake.workloadCalls == c.calls && r.totalSeconds == c.total && r.secondsPerRun == c.perRun &&
+                    benchmarkSink == 0.25f * c.calls && fake.frequencyQueries == 1)
+            << c.runs << " " << c.frequency << ": " << r.totalSeconds << " " << r.secondsPerRun;
     }
-    SetUp();
-    fake.advanceAfterRead[1] = fake.advanceAfterRead[3] = 1;  // a tick per read outside the workload
-    TimingResult two = TimeBenchmark(2.9f, TickingWorkload);
-    EXPECT_TRUE(fake.workloadCalls == 2 && fake.counterReads == 4 && benchmarkSink == 0.5f);
-    EXPECT_TRUE(two.totalSeconds == 0.5f && two.secondsPerRun == 0.25f);
-    reciprocalFrequency = 0x1p-10;  // divided by the whole runs, not by runs itself
-    fake.workloadTicks = 1;
-    TimingResult three = TimeBenchmark(3.7f, TickingWorkload);
-    EXPECT_TRUE(three.totalSeconds == 0x3p-10f && three.secondsPerRun == 0x1p-10f);
 }
 
-TEST_F(ScriptedClock, ResolvesTimestampsTo2ToTheMinus28SecondsAndAsksTheFrequencyOnce) {
-    // Against the 2^24 s in every timestamp one tick at 1 GHz vanishes, two make one step.
-    fake.frequency = 1000000000;
-    fake.workloadTicks = 1;
-    EXPECT_EQ(TimeBenchmark(1.0f, TickingWorkload).totalSeconds, 0.0f);
-    fake.workloadTicks = 2;
-    EXPECT_EQ(TimeBenchmark(1.0f, TickingWorkload).totalSeconds, 0x1p-28f);
-    BenchmarkSuite suite;
-    RunBenchmarks(suite);
-    EXPECT_EQ(reciprocalFrequency, 1e-9);
-    EXPECT_EQ(fake.frequencyQueries, 1);
-}
-
-TEST_F(ScriptedClock, ScoresTheMeasuredTimesAndZeroForABrokenCounter) {
+TEST_F(ScriptedClock, DefinesTheTwoSlotsAndScoresTheirTimesZeroForABrokenCounter) {
     // Ticks around RayIntersect and around Fractal.
     const struct { int64_t frequency, ray, fractal; float score; int queries; } cases[] = {
         {100000, 3000, 4000, 0x1.342fc8p+6f, 1},
@@ -100,12 +93,30 @@ TEST_F(ScriptedClock, ScoresTheMeasuredTimesAndZeroForABrokenCounter) {
     };
     for (const auto& c : cases) {
         SetUp();
-        fake.frequency = c.frequency;
-        fake.advanceAfterRead[0] = c.ray;
-        fake.advanceAfterRead[2] = c.fractal;
+        std::tie(fake.frequency, fake.advanceAfterRead[0], fake.advanceAfterRead[2]) =
+            std::tuple(c.frequency, c.ray, c.fractal);
         MeasureCpuScore();
         EXPECT_EQ(checkState.cpuScore, c.score) << c.frequency << " " << c.ray;
         EXPECT_EQ(fake.frequencyQueries, c.queries) << c.frequency;
+    }
+    // Both results went into the sink, the ray fraction first.
+    EXPECT_EQ(benchmarkSink, static_cast<float>(Fractal() + static_cast<float>(RayIntersect())));
+    BenchmarkSuite suite;
+    suite.slots[0].weight = 7.0f;
+    suite.slots[1].referenceSeconds = 9.0f;
+    RunBenchmarks(suite);
+    const std::tuple<std::string, float, float> defined[] = {{"RayIntersect", 0.02561f, 1.0f},
+                                                             {"Fractal", 0.0286f, 1.5f}};
+    for (int i = 0; i < 2; ++i) {
+        const BenchmarkRecord& r = suite.slots[i];
+        EXPECT_EQ(std::tuple(r.name, r.referenceSeconds, r.weight), defined[i]);
+        EXPECT_TRUE(r.unit == std::string("s/Run") && r.target == 90.0f && r.totalSeconds == r.secondsPerRun &&
+                    r.secondsPerRun != -1.0f);
+    }
+    for (int i = 2; i < benchmarkSlotCount; ++i) {
+        const BenchmarkRecord& s = suite.slots[i];
+        EXPECT_TRUE(!s.name && !s.unit && s.totalSeconds == -1.0f && s.secondsPerRun == -1.0f &&
+                    s.referenceSeconds == -1.0f && s.target == 0.0f && s.weight == 1.0f) << i;
     }
 }
 
@@ -121,17 +132,14 @@ TEST_F(ScriptedClock, FpsCounterReadsOnceMoreThanASecondHasPassedAndRestartsWhen
     const std::pair<uint32_t, float> ticks[] = {{1000, 1.0f}, {1500, 1.50000012f},
         {0xFFFFFFFFu, 4294967296.0f * 0.001f}, {0x80000000u, 2147483648.0f * 0.001f}};
     for (auto [tick, seconds] : ticks) EXPECT_EQ(TickToSeconds(tick), seconds) << tick;
-    fake.tick = 0xFFFFFFF0u;
-    TickFpsCounter();
-    const float before = counter.fps;
-    fake.tick = 200;  // wrapped: a new second starts here
-    TickFpsCounter();
-    EXPECT_TRUE(counter.lastSeconds == 0.2f && counter.fps == before);
-    fake.tick = 900;
-    for (int i = 0; i < 29; ++i) TickFpsCounter();
-    fake.tick = 1450;
-    TickFpsCounter();
-    EXPECT_EQ(counter.fps, 30.0f / (TickToSeconds(1450) - 0.2f));
+    const std::pair<uint32_t, int> frames2[] = {{0xFFFFFFF0u, 1}, {200, 1}, {900, 29}, {1450, 1}};
+    std::vector<float> shown;  // wrapped at 200 ms: a new second starts there
+    for (auto [tick, count] : frames2) {
+        for (fake.tick = tick; count > 0; --count) TickFpsCounter();
+        shown.push_back(counter.fps);
+    }
+    EXPECT_TRUE(shown[1] == shown[0] && shown[2] == shown[0] && counter.lastSeconds == TickToSeconds(1450));
+    EXPECT_EQ(shown[3], 30.0f / (TickToSeconds(1450) - 0.2f));
 }
 
 TEST_F(ScriptedClock, MovingAverageComesWithTheEighthReadingOverTheLastSix) {
@@ -163,11 +171,10 @@ TEST_F(ScriptedClock, MovingAverageComesWithTheEighthReadingOverTheLastSix) {
 }
 
 TEST_F(ScriptedClock, FrameMillisecondsDivideTheSixtyFourBitCountByTheFrequency) {
-    EXPECT_EQ(FrameMilliseconds(1000, 1250, 1000), 250.0);
     const int64_t late = INT64_C(1) << 60;  // far past double's whole numbers
-    EXPECT_DOUBLE_EQ(FrameMilliseconds(late, late + 300, 1000), 300.0);
-    EXPECT_EQ(FrameMilliseconds(0, 5, 0), 0.0);
-    EXPECT_EQ(FrameMilliseconds(0, 5, -1), 0.0);
+    EXPECT_TRUE(FrameMilliseconds(1000, 1250, 1000) == 250.0 && FrameMilliseconds(late, late + 300, 1000) == 300.0);
+    EXPECT_TRUE(FrameMilliseconds(0, 5, 0) == 0.0 && FrameMilliseconds(0, 5, -1) == 0.0 &&
+                FrameMilliseconds(0, 5, 1) == 5000.0);
 }
 
 TEST_F(ScriptedClock, BatchAverageWeighsTheLastFourOfFiveBatchesOf3001Frames) {

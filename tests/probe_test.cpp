@@ -28,35 +28,19 @@ TEST(LeadingInteger, TakesSpaceSignAndDigitsAndSaturatesAtTheTypeLimits) {
     const int64_t max32 = std::numeric_limits<int32_t>::max(), min32 = -max32 - 1;
     const int64_t max64 = std::numeric_limits<int64_t>::max(), min64 = -max64 - 1;
     const struct { const wchar_t* text; int64_t as32, as64; } cases[] = {
-        {L"2096", 2096, 2096},
-        {L" \t\n\v\f\r+42 MHz", 42, 42},
-        {L"-17abc", -17, -17},
-        {L"00000000000000000000001600", 1600, 1600},
-        {L"", 0, 0},
-        {L"MHz 2096", 0, 0},
-        {L"+-5", 0, 0},
-        {L"- 5", 0, 0},
-        {L"\x1F" L"5", 0, 0},  // just below tab and after carriage return
-        {L"\x0E" L"5", 0, 0},
-        {L"\u3000" L"5", 0, 0},              // ideographic space is no white space
-        {L"\uFF11\uFF16\uFF10\uFF10", 0, 0},  // nor full-width digits digits
-        {L"/9", 0, 0},
-        {L":9", 0, 0},
-        {L"2147483647", max32, max32},
-        {L"2147483648", max32, 2147483648},
-        {L"4294967301", max32, 4294967301},
-        {L"-2147483648", min32, min32},
-        {L"-2147483649", min32, -2147483649},
-        {L"9223372036854775807", max32, max64},
-        {L"9223372036854775808", max32, max64},
-        {L"18446744073709551621", max32, max64},
-        {L"-9223372036854775808", min32, min64},
+        {L"2096", 2096, 2096}, {L" \t\n\v\f\r+42 MHz", 42, 42}, {L"-17abc", -17, -17},
+        {L"00000000000000000000001600", 1600, 1600}, {L"", 0, 0}, {L"MHz 2096", 0, 0}, {L"+-5", 0, 0},
+        {L"- 5", 0, 0}, {L"/9", 0, 0}, {L":9", 0, 0},
+        {L"\x08" L"5", 0, 0}, {L"\x0E" L"5", 0, 0},  // just below tab, just above carriage return
+        {L"\u3000" L"5", 0, 0}, {L"\uFF11\uFF16", 0, 0},  // no ideographic space, no full-width digits
+        {L"2147483647", max32, max32}, {L"2147483648", max32, 2147483648}, {L"4294967301", max32, 4294967301},
+        {L"-2147483648", min32, min32}, {L"-2147483649", min32, -2147483649},
+        {L"9223372036854775807", max32, max64}, {L"9223372036854775808", max32, max64},
+        {L"18446744073709551621", max32, max64}, {L"-9223372036854775808", min32, min64},
         {L"-99999999999999999999", min32, min64},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(LeadingInt32(c.text), c.as32) << c.text;
-        EXPECT_EQ(LeadingInt64(c.text), c.as64) << c.text;
-    }
+    for (const auto& c : cases)
+        EXPECT_TRUE(LeadingInt32(c.text) == c.as32 && LeadingInt64(c.text) == c.as64) << c.text;
     EXPECT_EQ(LeadingInt32(std::wstring(L"12\0" L"34", 5)), 12);
 }
 
@@ -64,9 +48,7 @@ TEST(Rules, FailAtTheirBoundaries) {
     const struct { const wchar_t* clock; bool fails; } clocks[] = {
         {L"1599", true}, {L"1600", false}, {L"-300", false}, {L"unknown", true}};
     for (const auto& c : clocks) EXPECT_EQ(ClockFails(c.clock), c.fails) << c.clock;
-    EXPECT_TRUE(CpuScoreFails(std::nextafter(80.0f, 0.0f)));
-    EXPECT_FALSE(CpuScoreFails(80.0f));
-    EXPECT_FALSE(CpuScoreFails(NAN));
+    EXPECT_TRUE(CpuScoreFails(std::nextafter(80.0f, 0.0f)) && !CpuScoreFails(80.0f) && !CpuScoreFails(NAN));
     const unsigned versions[][3] = {{6, 1, 0}, {6, 0, 0}, {5, 1, 0}, {5, 9, 0},
                                     {6, 2, 1}, {6, 3, 1}, {7, 0, 1}, {10, 0, 1}};
     for (const auto& v : versions) EXPECT_EQ(VersionAbove61(v[0], v[1]), v[2] == 1) << v[0] << v[1];
@@ -74,14 +56,10 @@ TEST(Rules, FailAtTheirBoundaries) {
 
 TEST(MemoryRule, GivesTheGigabytesTheVerdictAndTheLine) {
     const struct { const wchar_t* kilobytes; float gigabytes; const wchar_t* shown; bool fails; } rows[] = {
-        {L"16777216", 16.0f, L"16", false},
-        {L"16690000", 15.916824340820312f, L"16", false},
-        {L"8300000", 7.915496826171875f, L"7.9", false},
-        {L"3984588", 3.799999237060547f, L"3.8", true},
-        {L"3984589", 3.8000001907348633f, L"3.8", false},
-        {L"3145728", 3.0f, L"3", true},
-        {L"", 0.0f, L"0", true},
-        {L"134000000", 127.7923583984375f, L"1.3e+002", false},
+        {L"16777216", 16.0f, L"16", false}, {L"16690000", 15.916824340820312f, L"16", false},
+        {L"8300000", 7.915496826171875f, L"7.9", false}, {L"3984588", 3.799999237060547f, L"3.8", true},
+        {L"3984589", 3.8000001907348633f, L"3.8", false}, {L"3145728", 3.0f, L"3", true},
+        {L"", 0.0f, L"0", true}, {L"134000000", 127.7923583984375f, L"1.3e+002", false},
         {L"-1", 17592186044416.0f, L"1.8e+013", false},  // a very large unsigned count
         {L"-99999999999999999999", 8796093022208.0f, L"8.8e+012", false},
         // 2^60 + 2^36 + 1 goes through double to 2^60 + 2^36, a tie that
@@ -90,8 +68,7 @@ TEST(MemoryRule, GivesTheGigabytesTheVerdictAndTheLine) {
     };
     for (const auto& row : rows) {
         float gigabytes = MemoryGigabytes(row.kilobytes);
-        EXPECT_EQ(gigabytes, row.gigabytes) << row.kilobytes;
-        EXPECT_EQ(MemoryFails(gigabytes), row.fails) << row.kilobytes;
+        EXPECT_TRUE(gigabytes == row.gigabytes && MemoryFails(gigabytes) == row.fails) << row.kilobytes;
         EXPECT_EQ(BuildMemoryLine(gigabytes), L"\u5185\u5B58: " + std::wstring(row.shown) + L"G");
     }
     const struct { float gigabytes; const wchar_t* shown; } formats[] = {
@@ -102,15 +79,11 @@ TEST(MemoryRule, GivesTheGigabytesTheVerdictAndTheLine) {
 }
 
 TEST(ValueText, WritesDecimalsAndCutsUtf16AtTheFirstNulOrTheCount) {
-    const struct { int32_t value; const wchar_t* text; } decimals[] = {
-        {0, L"0"}, {-1, L"-1"}, {2096, L"2096"}, {2147483647, L"2147483647"},
-        {std::numeric_limits<int32_t>::min(), L"-2147483648"}};
-    for (const auto& d : decimals) EXPECT_EQ(DecimalText(d.value), d.text);
+    EXPECT_TRUE(DecimalText(0) == L"0" && DecimalText(-1) == L"-1" && DecimalText(2096) == L"2096" &&
+                DecimalText(2147483647) == L"2147483647" && DecimalText(-2147483647 - 1) == L"-2147483648");
     const char16_t embedded[] = u"Intel\0hidden";
-    EXPECT_EQ(TextUpToFirstNul(embedded, 12), L"Intel");
-    EXPECT_EQ(TextUpToFirstNul(embedded, 2), L"In");
-    EXPECT_EQ(TextUpToFirstNul(embedded, 0), L"");
-    EXPECT_EQ(TextUpToFirstNul(nullptr, 5), L"");
+    EXPECT_TRUE(TextUpToFirstNul(embedded, 12) == L"Intel" && TextUpToFirstNul(embedded, 2) == L"In");
+    EXPECT_TRUE(TextUpToFirstNul(embedded, 0).empty() && TextUpToFirstNul(nullptr, 5).empty());
     EXPECT_EQ(TextUpToFirstNul(u"\u5185\u5B58", 2), L"\u5185\u5B58");
     // Pairs are joined where a wide character holds them; unpaired units stay.
     const char16_t pairs[] = {u'A', 0xD83D, 0xDE00, 0xDBFF, 0xDFFF, 0xDE00, 0xD800, u'x', 0xD83D};
@@ -122,9 +95,7 @@ TEST(ValueText, WritesDecimalsAndCutsUtf16AtTheFirstNulOrTheCount) {
 }
 
 TEST(ReportLines, JoinThePiecesWithTheExactLiterals) {
-    EXPECT_EQ(BuildCpuLine(L"Intel(R) Core(TM)"), L"CPU\uFF1AIntel(R) Core(TM)");
-    EXPECT_EQ(BuildCpuLine(L""), L"CPU\uFF1A");
-    EXPECT_EQ(BuildOsLine(L"Microsoft Windows 10 Pro", L"10.0.18362"),
-              L"Microsoft Windows 10 Pro version : 10.0.18362");
+    EXPECT_TRUE(BuildCpuLine(L"Intel(R)") == L"CPU\uFF1AIntel(R)" && BuildCpuLine(L"") == L"CPU\uFF1A");
+    EXPECT_EQ(BuildOsLine(L"Windows 10 Pro", L"10.0.18362"), L"Windows 10 Pro version : 10.0.18362");
     EXPECT_EQ(BuildOsLine(L"", L""), L" version : ");
 }

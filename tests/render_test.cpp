@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <cstring>
 #include <set>
 #include <tuple>
 #include <string>
@@ -30,9 +29,7 @@ const wchar_t* const negative = L"您的机器不能正常运行游戏";
 
 CheckState SampleState(double batchAverage, bool canRunGame = true) {
     CheckState state;
-    state.canRunGame = canRunGame;
-    state.fpsCounter.fps = 59.94f;
-    state.cpuScore = 123.4567f;
+    std::tie(state.canRunGame, state.fpsCounter.fps, state.cpuScore) = std::tuple(canRunGame, 59.94f, 123.4567f);
     std::tie(state.cpuLine, state.osLine, state.memoryLine) = std::tuple(L"CPU：Test", L"Windows 10", L"内存: 8G");
     state.frameBatchAverage.average = batchAverage;
     BuildAdapterLine(state.adapterLine, L"Test GPU");
@@ -47,10 +44,8 @@ std::vector<Drawn> DrawRows(const CheckState& state, float movingAverage) {
     OverlayTexts texts;
     std::vector<Drawn> drawn;
     for (const OverlayRow& row : overlayRows) {
-        if (row.text == OverlayText::MovingAverage) {
-            texts.movingAverage = movingAverage;
-            continue;
-        }
+        if (row.text == OverlayText::MovingAverage) texts.movingAverage = movingAverage;
+        if (row.text == OverlayText::MovingAverage) continue;
         OverlayDraw draw = PrepareOverlayRow(row, texts, state);
         drawn.push_back({draw.text, row.top, row.font, row.format, draw.colour});
     }
@@ -81,26 +76,6 @@ TEST(Cube, EachFaceIsClockwiseFromOutsideAndRepeatsTheImageTwiceOrOnce) {
     // pi, pi/2 and pi/3 per second in single precision, not reduced.
     EXPECT_TRUE(CubeAngleX(1000) == 3.1415927f && CubeAngleY(1000) == 1.5707964f && CubeAngleZ(1000) == 1.0471976f);
     EXPECT_TRUE(CubeAngleX(12000) == 37.6991158f && CubeAngleY(12000) == 18.8495579f && CubeAngleZ(12000) == 12.5663729f);
-}
-
-TEST(AdapterLine, IsThePrefixAndTheDescriptionCutToFiftyNineCharactersNeverHalfAPair) {
-    const std::wstring a50(50, L'A'), a51(51, L'A');
-    const struct { std::wstring description, shown; } cases[] = {
-        {L"", L""}, {a50 + L"BC", a50 + L"BC"}, {a50 + L"BCD", a50 + L"BC"},
-        {std::wstring(600, L'x'), std::wstring(52, L'x')},
-        {a51 + wchar_t(0xDBFF) + wchar_t(0xDFFF), a51},                 // the last high surrogate
-        {a50 + wchar_t(0xD83D) + wchar_t(0xDE00) + L"Z", a50 + wchar_t(0xD83D) + wchar_t(0xDE00)},
-    };
-    for (const auto& c : cases) {
-        Guarded<adapterLineCapacity> buffer;
-        std::fill(std::begin(buffer.line), std::end(buffer.line), L'#');
-        BuildAdapterLine(buffer.line, c.description.c_str());
-        EXPECT_EQ(std::wstring(buffer.line), L"当前显卡型号：" + c.shown) << c.description.size();
-        std::size_t used = 7 + c.shown.size();
-        EXPECT_EQ(std::count(buffer.line + used, std::end(buffer.line), L'\0'),
-                  static_cast<long>(adapterLineCapacity - used));
-        EXPECT_EQ(buffer.guard, L'!');
-    }
 }
 
 TEST(Overlay, DrawsTheRowsInOrderWithTheirTopsFontsFormatsAndColours) {
@@ -139,45 +114,46 @@ TEST(Overlay, DrawsTheRowsInOrderWithTheirTopsFontsFormatsAndColours) {
 }
 
 TEST(Overlay, WritesFiguresInFixedNotationOrInfWhenTheyDoNotFit) {
-    const double inf = HUGE_VAL;
     const struct { const wchar_t* prefix; double value; int decimals; std::size_t capacity;
                    const wchar_t* expected; } cases[] = {
-        {L"FPS:", inf, 3, 20, L"FPS:inf"},
-        {L"FPS:", -inf, 3, 20, L"FPS:-inf"},
-        {L"FPSMA:", std::nan(""), 3, 20, L"FPSMA:nan"},
+        {L"FPS:", HUGE_VAL, 3, 20, L"FPS:inf"}, {L"FPS:", -HUGE_VAL, 3, 20, L"FPS:-inf"},
+        {L"FPSMA:", std::nan(""), 3, 20, L"FPSMA:nan"}, {L"CPU:", 1e12f, 3, 20, L"CPU:inf"},
         {L"CPU:", 1e11f, 3, 20, L"CPU:99999997952.000"},  // the float widened
-        {L"CPU:", 1e12f, 3, 20, L"CPU:inf"},
-        {L"CPU:", -1e11f, 3, 20, L"CPU:-inf"},
+        {L"CPU:", -1e11f, 3, 20, L"CPU:-inf"}, {L"FPSMA:", 1e9f, 3, 20, L"FPSMA:inf"},
         {L"FPSMA:", 999999936.0f, 3, 20, L"FPSMA:999999936.000"},
-        {L"FPSMA:", 1e9f, 3, 20, L"FPSMA:inf"},
         {L"FPS:", 99999999999.999, 3, 20, L"FPS:99999999999.999"},
         {L"FPS:", 99999999999.9996, 3, 20, L"FPS:inf"},  // rounding adds a digit
-        {L"GPU: ", -0.0015, 6, 256, L"GPU: -0.001500"},
-        {L"GPU: ", DBL_MAX, 6, 256, L"GPU: inf"},
+        {L"GPU: ", -0.0015, 6, 256, L"GPU: -0.001500"}, {L"GPU: ", DBL_MAX, 6, 256, L"GPU: inf"},
     };
     for (const auto& c : cases) {
         wchar_t buffer[lineTextCapacity + 1];
         std::fill(std::begin(buffer), std::end(buffer), L'#');
         FormatFigure(buffer, c.capacity, c.prefix, c.value, c.decimals);
-        EXPECT_EQ(std::wstring(buffer), c.expected) << c.value;
-        EXPECT_EQ(buffer[c.capacity], L'#');
+        EXPECT_TRUE(std::wstring(buffer) == c.expected && buffer[c.capacity] == L'#') << c.value;
     }
 }
 
-TEST(Overlay, CutsTheOsLineAtTwoHundredFortyNineCharactersNeverHalfAPair) {
-    const std::wstring pair = {wchar_t(0xD83D), wchar_t(0xDE00)};
-    const struct { std::wstring line, shown; } cases[] = {
-        {std::wstring(249, L'x'), std::wstring(249, L'x')},
-        {std::wstring(5000, L'y'), std::wstring(249, L'y')},
-        {std::wstring(248, L'z') + pair, std::wstring(248, L'z')},
-        {std::wstring(247, L'z') + pair + L"more", std::wstring(247, L'z') + pair},
-        {std::wstring(248, L'z') + wchar_t(0xDBFF) + wchar_t(0xDFFF), std::wstring(248, L'z')},
+TEST(Overlay, CutsTheAdapterAndOsLinesToTheirBuffersNeverHalfAPair) {
+    const std::wstring pair = {wchar_t(0xD83D), wchar_t(0xDE00)}, last = {wchar_t(0xDBFF), wchar_t(0xDFFF)};
+    const std::wstring a50(50, L'A'), z247(247, L'z'), z248(248, L'z');
+    const struct { bool adapter; std::wstring text, shown; } cases[] = {  // 52 and 249 characters fit
+        {true, L"", L""}, {true, a50 + L"BC", a50 + L"BC"}, {true, a50 + L"BCD", a50 + L"BC"},
+        {true, std::wstring(600, L'x'), std::wstring(52, L'x')}, {true, a50 + L"B" + last, a50 + L"B"},
+        {true, a50 + pair + L"Z", a50 + pair}, {false, std::wstring(249, L'x'), std::wstring(249, L'x')},
+        {false, std::wstring(5000, L'y'), std::wstring(249, L'y')}, {false, z248 + pair, z248},
+        {false, z247 + pair + L"more", z247 + pair}, {false, z248 + last, z248},
     };
     for (const auto& c : cases) {
-        Guarded<lineTextCapacity> buffer;
-        FormatOsLine(buffer.line, c.line);
-        EXPECT_EQ(std::wstring(buffer.line), L"操作系统: " + c.shown) << c.line.size();
-        EXPECT_EQ(buffer.guard, L'!');
+        Guarded<adapterLineCapacity> adapter;
+        Guarded<lineTextCapacity> os;
+        std::fill(std::begin(adapter.line), std::end(adapter.line), L'#');
+        if (c.adapter) BuildAdapterLine(adapter.line, c.text.c_str());
+        else FormatOsLine(os.line, c.text);
+        EXPECT_EQ(std::wstring(c.adapter ? adapter.line : os.line),
+                  (c.adapter ? L"当前显卡型号：" : L"操作系统: ") + c.shown) << c.text.size();
+        EXPECT_TRUE(adapter.guard == L'!' && os.guard == L'!');
+        std::size_t used = 7 + c.shown.size();  // the adapter line's rest is cleared
+        EXPECT_TRUE(!c.adapter || std::count(adapter.line + used, std::end(adapter.line), L'\0') == long(160 - used));
     }
 }
 
@@ -188,8 +164,7 @@ TEST(Overlay, FormattingFramesAndTickingTheMetersAllocatesNothing) {
     OverlayTexts texts;
     std::size_t before = allocationCount;
     std::wstring counted(100, L'x');  // the counter sees an allocation
-    EXPECT_EQ(allocationCount, before + 1);
-    before = allocationCount;
+    EXPECT_EQ(allocationCount, ++before);
     for (int frame = 0; frame < 20000; ++frame) {  // fills both queues
         const float seconds = 1.0f + 0.01f * static_cast<float>(frame);
         TickFpsCounterAt(state.fpsCounter, seconds);
@@ -201,6 +176,5 @@ TEST(Overlay, FormattingFramesAndTickingTheMetersAllocatesNothing) {
         }
         AddTimedFrame(state.frameBatchAverage, 0.5, state.canRunGame);
     }
-    EXPECT_EQ(allocationCount, before);
-    EXPECT_GT(state.frameBatchAverage.average, 0.0);
+    EXPECT_TRUE(allocationCount == before && state.frameBatchAverage.average > 0.0) << allocationCount - before;
 }
