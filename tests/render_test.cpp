@@ -142,6 +142,7 @@ TEST(Overlay, CutsTheAdapterAndOsLinesToTheirBuffersNeverHalfAPair) {
         {true, a50 + pair + L"Z", a50 + pair}, {false, std::wstring(249, L'x'), std::wstring(249, L'x')},
         {false, std::wstring(5000, L'y'), std::wstring(249, L'y')}, {false, z248 + pair, z248},
         {false, z247 + pair + L"more", z247 + pair}, {false, z248 + last, z248},
+        {false, L"x" + last.substr(0, 1), L"x" + last.substr(0, 1)},  // not cut: kept as it is
     };
     for (const auto& c : cases) {
         Guarded<adapterLineCapacity> adapter;
