@@ -3,17 +3,31 @@
 #include "render/cube.h"
 #include "render/overlay.h"
 #include "stats/meters.h"
-#include "tests/render_allocations.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <set>
 #include <tuple>
 #include <string>
 #include <vector>
+
+// Every allocation this program makes is counted.
+std::size_t allocationCount = 0;
+void* operator new(std::size_t size) {
+    ++allocationCount;
+    if (void* block = std::malloc(size ? size : 1)) return block;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
 namespace {
 struct Vec { float x, y, z; };
