@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -51,8 +52,7 @@ bool IsOsVersionAbove61() {
 TEST(RunProbe, ReadsInOrderOnTheProcessSessionAndBuildsTheLines) {
     Reset();
     RunProbe();
-    EXPECT_TRUE(checkState.canRunGame);
-    EXPECT_TRUE(checkState.cpuLine == L"CPU\uFF1AXeon" && checkState.osLine == L"Windows 10 version : 10.0" &&
+    EXPECT_TRUE(checkState.canRunGame && checkState.cpuLine == L"CPU\uFF1AXeon" && checkState.osLine == L"Windows 10 version : 10.0" &&
                 checkState.memoryLine == L"\u5185\u5B58: 16G");
     const std::vector<std::string> order = {"ConnectWmi@", "Win32_Processor.Name@+", caption + "@+",
         version + "@+", maxClock + "@+", "IsOsVersionAbove61", memory + "@+"};
@@ -66,14 +66,11 @@ TEST(RunProbe, ReadsInOrderOnTheProcessSessionAndBuildsTheLines) {
 
 TEST(RunProbe, AppliesEachRuleAndNeverSetsTheVerdictAgain) {
     const struct { std::string property; Read read; float cpuScore; bool os, passes; } cases[] = {
-        {maxClock, {true, L"1599"}, 100.0f, true, false},
+        {maxClock, {true, L"1599"}, 100.0f, true, false}, {"", {}, 79.99f, true, false},
         {maxClock, {false, {}}, 100.0f, true, true},  // a failed read skips the rule
-        {maxClock, {true, {}}, 100.0f, true, false},  // no value: maxClock 0
-        {"", {}, 79.99f, true, false},
-        {"", {}, 100.0f, false, false},
-        {memory, {true, L"3984588"}, 100.0f, true, false},
-        {memory, {false, {}}, 100.0f, true, false},
-        {memory, {true, L"3984589"}, 80.0f, true, true},
+        {maxClock, {true, {}}, 100.0f, true, false},  // no value: the clock reads 0
+        {"", {}, 100.0f, false, false}, {memory, {true, L"3984588"}, 100.0f, true, false},
+        {memory, {false, {}}, 100.0f, true, false}, {memory, {true, L"3984589"}, 80.0f, true, true},
     };
     for (const auto& c : cases) {
         Reset(c.cpuScore);
@@ -81,9 +78,8 @@ TEST(RunProbe, AppliesEachRuleAndNeverSetsTheVerdictAgain) {
         osAbove61 = c.os;
         RunProbe();
         EXPECT_EQ(checkState.canRunGame, c.passes) << c.property << " " << c.cpuScore << c.os;
-        checkState.cpuScore = 100.0f;
-        osAbove61 = true;
-        RunProbe();
+        std::tie(checkState.cpuScore, osAbove61) = std::tuple(100.0f, true);
+        RunProbe();  // a passing second run sets nothing again
         EXPECT_EQ(checkState.canRunGame, c.passes) << "again";
     }
 }
