@@ -1,74 +1,66 @@
-// The overlay's figures from any float or double, and the operating-system
+// The overlay's figures from any float or double and the operating-system
 // row from any text: each stays in its buffer, and a figure that fits reads
-// exactly as printf writes it.
+// exactly as printf writes it. The memory figure reads as "%.2g" with an
+// exponent of at least three digits.
 #include "fuzz/fuzz_check.h"
+#include "probe/report_lines.h"
 #include "render/overlay.h"
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <cwchar>
 #include <string>
-
 namespace {
-// What memset(0x5A) leaves in a wchar_t of either width.
-const wchar_t guardValue = static_cast<wchar_t>(sizeof(wchar_t) == 2 ? 0x5A5A : 0x5A5A5A5A);
-
-template <std::size_t Capacity>
-struct Guarded {
-    wchar_t text[Capacity];
-    wchar_t guard[8];
-};
-
 template <std::size_t Capacity>
 void CheckFigure(const wchar_t* prefix, const char* format, double value, int decimals) {
     Guarded<Capacity> out;
     std::memset(&out, 0x5A, sizeof out);
     FormatFigure(out.text, Capacity, prefix, value, decimals);
-    for (wchar_t g : out.guard) FUZZ_CHECK(g == guardValue);
-    std::size_t length = std::wcslen(out.text);
-    FUZZ_CHECK(length < Capacity);
-    std::size_t prefixLength = std::wcslen(prefix);
-    FUZZ_CHECK(std::wmemcmp(out.text, prefix, prefixLength) == 0);
-
+    out.CheckGuard();
+    std::size_t length = std::wcslen(out.text), prefixLength = std::wcslen(prefix);
+    FUZZ_CHECK(length < Capacity && std::wmemcmp(out.text, prefix, prefixLength) == 0);
     char expected[512];
     int written = std::snprintf(expected, sizeof expected, format, value);
     std::wstring figure(out.text + prefixLength);
-    if (written > 0 && prefixLength + static_cast<std::size_t>(written) < Capacity) {
+    if (written > 0 && prefixLength + static_cast<std::size_t>(written) < Capacity)
         FUZZ_CHECK(figure == std::wstring(expected, expected + written));
-    } else {
+    else
         FUZZ_CHECK(figure == (std::signbit(value) ? L"-inf" : L"inf"));
-    }
 }
+
+void CheckGigabytes(float gigabytes) {
+    char text[64];
+    std::string number(text, std::snprintf(text, sizeof text, "%.2g", static_cast<double>(gigabytes)));
+    std::size_t exponent = number.find('e');
+    if (exponent != std::string::npos && number.size() - (exponent + 2) < 3)
+        number.insert(exponent + 2, 3 - (number.size() - (exponent + 2)), '0');
+    if (std::isfinite(gigabytes)) FUZZ_CHECK(FormatGigabytes(gigabytes) == std::wstring(number.begin(), number.end()));
 }
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (size >= sizeof(float)) {
         float single;
         std::memcpy(&single, data, sizeof single);
-        CheckFigure<figureTextCapacity>(L"FPS:", "%0.3f", single, 3);
-        CheckFigure<figureTextCapacity>(L"CPU:", "%0.3f", single, 3);
         CheckFigure<figureTextCapacity>(L"FPSMA:", "%0.3f", single, 3);
+        CheckGigabytes(single);
     }
-    if (size >= sizeof(double)) {
+    if (size >= sizeof(double)) {  // the right-aligned figures and the "GPU:" line
         double value;
         std::memcpy(&value, data, sizeof value);
+        CheckFigure<figureTextCapacity>(L"FPS:", "%0.3f", value, 3);
         CheckFigure<lineTextCapacity>(L"GPU: ", "%f", value, 6);
     }
-
     std::wstring osLine;
-    for (std::size_t i = 0; i + 1 < size; i += 2) {
-        wchar_t unit = static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
-        if (unit != 0) osLine.push_back(unit);
-    }
+    for (std::size_t i = 0; i + 1 < size; i += 2)
+        if (wchar_t unit = static_cast<wchar_t>(data[i] | (data[i + 1] << 8))) osLine.push_back(unit);
     Guarded<lineTextCapacity> line;
     std::memset(&line, 0x5A, sizeof line);
     FormatOsLine(line.text, osLine);
-    for (wchar_t g : line.guard) FUZZ_CHECK(g == guardValue);
+    line.CheckGuard();
     std::size_t length = std::wcslen(line.text);
-    FUZZ_CHECK(length < lineTextCapacity);
-    FUZZ_CHECK(std::wmemcmp(line.text, L"操作系统: ", 6) == 0);
+    FUZZ_CHECK(length < lineTextCapacity && std::wmemcmp(line.text, L"操作系统: ", 6) == 0);
     FUZZ_CHECK(osLine.compare(0, length - 6, line.text + 6) == 0);
     return 0;
 }

@@ -6,7 +6,7 @@
 #include "render/cube.h"
 #include "render/frame_win.h"
 #include "render/scene_win.h"
-#include "render_allocations.h"
+#include "allocation_count.h"
 #include "stats/run_frame_win.h"
 
 #include <gtest/gtest.h>

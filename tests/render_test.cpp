@@ -1,8 +1,8 @@
+#include "allocation_count.h"
 #include "common/check_state.h"
 #include "render/adapter_line.h"
 #include "render/cube.h"
 #include "render/overlay.h"
-#include "render_allocations.h"
 #include "stats/meters.h"
 
 #include <gtest/gtest.h>
@@ -10,240 +10,179 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
-#include <limits>
+#include <tuple>
 #include <string>
 #include <vector>
 
-namespace {
 
-struct Vec {
-    float x, y, z;
-};
+namespace {
+struct Vec { float x, y, z; };
+template <std::size_t N> struct Guarded { wchar_t line[N]; wchar_t guard = L'!'; };
 Vec Corner(int i) { return {cubeVertices[i].x, cubeVertices[i].y, cubeVertices[i].z}; }
 Vec Sub(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec Cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 float Dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-// Outward normals in table order: front, back, top, bottom, left, right.
-const Vec faceNormals[6] = {{0, 0, -1}, {0, 0, 1}, {0, 1, 0}, {0, -1, 0}, {-1, 0, 0}, {1, 0, 0}};
+Vec Cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 
-}  // namespace
+const wchar_t* const measuring = L"系统检测中请不要关闭!";
+const wchar_t* const positive = L"您的机器可以正常运行游戏";
+const wchar_t* const negative = L"您的机器不能正常运行游戏";
 
-TEST(CubeTables, TrianglesAreClockwiseFromOutsideOnTheirOwnFace) {
-    EXPECT_EQ(sizeof cubeVertices, 480u);
-    EXPECT_EQ(sizeof cubeIndices, 72u);
-    for (int i = 0; i < 24; ++i) {
-        EXPECT_EQ(std::fabs(Corner(i).x) + std::fabs(Corner(i).y) + std::fabs(Corner(i).z), 30.0f);
-        EXPECT_EQ(Dot(Corner(i), faceNormals[i / 4]), 10.0f) << "vertex " << i;
-    }
-    const int pattern[6] = {0, 1, 2, 0, 2, 3};
-    for (int i = 0; i < 36; ++i) EXPECT_EQ(cubeIndices[i], 4 * (i / 6) + pattern[i % 6]) << i;
-    for (int t = 0; t < 12; ++t) {
-        const uint16_t* corner = &cubeIndices[3 * t];
-        // Left-handed: (b - a) x (c - a) faces whoever sees a, b, c clockwise.
-        Vec normal = Cross(Sub(Corner(corner[1]), Corner(corner[0])),
-                           Sub(Corner(corner[2]), Corner(corner[0])));
-        EXPECT_EQ(Dot(normal, faceNormals[t / 2]), 400.0f) << "triangle " << t;
-    }
-}
-
-TEST(CubeTables, ImageRepeatsTwiceOnFrontBackTopBottomAndOnceOnTheSides) {
-    for (int f = 0; f < 6; ++f) {
-        const float s = f < 4 ? 2.0f : 1.0f;
-        const float u[4] = {0, s, s, 0};
-        const float v[4] = {0, 0, s, s};
-        for (int k = 0; k < 4; ++k) {
-            EXPECT_EQ(cubeVertices[4 * f + k].u, u[k]) << "face " << f;
-            EXPECT_EQ(cubeVertices[4 * f + k].v, v[k]) << "face " << f;
-        }
-    }
-}
-
-TEST(CubeAngles, TurnAtPiHalfPiAndThirdPiPerSecondInSinglePrecision) {
-    EXPECT_EQ(CubeAngleX(1000), 3.1415927f);
-    EXPECT_EQ(CubeAngleY(1000), 1.5707964f);
-    EXPECT_EQ(CubeAngleZ(1000), 1.0471976f);
-    // Not reduced; 12000 x 0.001f rounds to 12.000001f (in double the X
-    // angle would come to 37.6991119f).
-    EXPECT_EQ(CubeAngleX(12000), 37.6991158f);
-    EXPECT_EQ(CubeAngleZ(12000), 12.5663729f);
-}
-
-TEST(AdapterLine, IsThePrefixAndTheDescriptionCutToFiftyNineCharacters) {
-    for (std::size_t length : {0u, 52u, 53u, 600u}) {
-        std::wstring description;
-        for (std::size_t i = 0; i < length; ++i) description += wchar_t(L'A' + i % 26);
-        struct {
-            wchar_t line[adapterLineCapacity];
-            wchar_t guard = L'!';
-        } buffer;
-        std::fill(std::begin(buffer.line), std::end(buffer.line), L'#');
-        BuildAdapterLine(buffer.line, description.c_str());
-        EXPECT_EQ(std::wstring(buffer.line), L"当前显卡型号：" + description.substr(0, 52));
-        std::size_t used = std::min<std::size_t>(7 + length, 59);
-        EXPECT_EQ(std::count(buffer.line + used, buffer.line + adapterLineCapacity, L'\0'),
-                  static_cast<long>(adapterLineCapacity - used));
-        EXPECT_EQ(buffer.guard, L'!');
-    }
-}
-
-namespace {
-
-CheckState SampleState(double batchAverage) {
+CheckState SampleState(double batchAverage, bool canRunGame = true) {
     CheckState state;
-    state.fpsCounter.fps = 59.94f;
-    state.cpuScore = 123.4567f;
-    state.cpuLine = L"CPU型号: Test";
-    state.osLine = L"Windows 10";
-    state.memoryLine = L"内存: 8 GB";
+    std::tie(state.canRunGame, state.fpsCounter.fps, state.cpuScore) = std::tuple(canRunGame, 59.94f, 123.4567f);
+    std::tie(state.cpuLine, state.osLine, state.memoryLine) = std::tuple(L"CPU：Test", L"Windows 10", L"内存: 8G");
     state.frameBatchAverage.average = batchAverage;
     BuildAdapterLine(state.adapterLine, L"Test GPU");
     return state;
 }
 
-// The drawn rows of a frame whose moving-average step returns movingAverage.
-std::vector<std::wstring> DrawRows(const CheckState& state, float movingAverage,
-                                   uint32_t* statusColour = nullptr) {
+// Text, top, font, format and colour of a drawn row.
+using Drawn = std::tuple<std::wstring, int32_t, int32_t, uint32_t, uint32_t>;
+
+// The rows of one frame whose moving-average step gives movingAverage.
+std::vector<Drawn> DrawRows(const CheckState& state, float movingAverage) {
     OverlayTexts texts;
-    std::vector<std::wstring> drawn;
+    std::vector<Drawn> drawn;
     for (const OverlayRow& row : overlayRows) {
-        if (row.text == OverlayText::MovingAverage) {
-            texts.movingAverage = movingAverage;
-            continue;
-        }
+        if (row.text == OverlayText::MovingAverage) texts.movingAverage = movingAverage;
+        if (row.text == OverlayText::MovingAverage) continue;
         OverlayDraw draw = PrepareOverlayRow(row, texts, state);
-        if (row.text == OverlayText::StatusLine && statusColour) *statusColour = draw.colour;
-        drawn.push_back(draw.text);
+        drawn.push_back({draw.text, row.top, row.font, row.format, draw.colour});
     }
     return drawn;
 }
-
 }  // namespace
 
-TEST(OverlayRows, WhileMeasuringShowTheFiguresAndPlaceholders) {
-    const std::vector<std::wstring> expected = {
-        L"FPS:59.940", L"当前显卡型号：Test GPU", L"CPU型号: Test", L"CPU:123.457",
-        L"FPSMA:计算中...", L"操作系统: Windows 10", L"内存: 8 GB", L"系统检测中请不要关闭!",
-        L"GPU: 计算中..."};
-    EXPECT_EQ(DrawRows(SampleState(0.0), 0.0f), expected);
-    std::vector<std::wstring> settled = DrawRows(SampleState(12.5), 59.94f);
-    EXPECT_EQ(settled[4], L"FPSMA:59.940");
-    EXPECT_EQ(settled[8], L"GPU: 12.500000");
-    // A positive moving average below 1 is shown while the status still measures.
-    std::vector<std::wstring> slow = DrawRows(SampleState(800.0), 0.5f);
-    EXPECT_EQ(slow[4], L"FPSMA:0.500");
-    EXPECT_EQ(slow[7], L"系统检测中请不要关闭!");
+TEST(Cube, EachFaceIsClockwiseFromOutsideAndRepeatsTheImageTwiceOrOnce) {
+    EXPECT_TRUE(sizeof cubeVertices == 480 && sizeof cubeIndices == 72 && cubeTriangleCount * 3 == cubeIndexCount);
+    // Outward normals in table order: front (z = -10), back, top, bottom, left, right.
+    const Vec normals[6] = {{0, 0, -1}, {0, 0, 1}, {0, 1, 0}, {0, -1, 0}, {-1, 0, 0}, {1, 0, 0}};
+    for (int i = 0; i < 24; ++i) {
+        Vec c = Corner(i);
+        EXPECT_EQ(std::fabs(c.x) + std::fabs(c.y) + std::fabs(c.z), 30.0f) << i;
+        EXPECT_EQ(Dot(c, normals[i / 4]), 10.0f) << "vertex " << i;
+        const float s = i < 16 ? 2.0f : 1.0f, u[4] = {0, s, s, 0}, v[4] = {0, 0, s, s};
+        EXPECT_TRUE(cubeVertices[i].u == u[i % 4] && cubeVertices[i].v == v[i % 4]) << i;
+    }
+    for (uint32_t t = 0; t < cubeTriangleCount; ++t) {
+        const uint16_t* k = &cubeIndices[3 * t];
+        ASSERT_TRUE(k[0] / 4 == t / 2 && k[1] / 4 == t / 2 && k[2] / 4 == t / 2) << t;
+        // Left-handed: (b - a) x (c - a) faces whoever sees a, b, c clockwise.
+        Vec n = Cross(Sub(Corner(k[1]), Corner(k[0])), Sub(Corner(k[2]), Corner(k[0])));
+        EXPECT_EQ(Dot(n, normals[t / 2]), 400.0f) << "triangle " << t;  // half the face, no overlap
+    }
+    for (int face = 0; face < 6; ++face) {  // two triangles meeting along a diagonal cover the face
+        const uint16_t* k = &cubeIndices[6 * face];
+        std::vector<int> shared;
+        for (int i = 0; i < 3; ++i)
+            if (std::count(k + 3, k + 6, k[i])) shared.push_back(k[i]);
+        ASSERT_EQ(shared.size(), 2u) << face;
+        Vec diagonal = Sub(Corner(shared[0]), Corner(shared[1]));
+        EXPECT_EQ(Dot(diagonal, diagonal), 800.0f) << face;
+    }
+    // pi, pi/2 and pi/3 per second in single precision, not reduced.
+    EXPECT_TRUE(CubeAngleX(1000) == 3.1415927f && CubeAngleY(1000) == 1.5707964f && CubeAngleZ(1000) == 1.0471976f);
+    EXPECT_TRUE(CubeAngleX(12000) == 37.6991158f && CubeAngleY(12000) == 18.8495579f && CubeAngleZ(12000) == 12.5663729f);
 }
 
-TEST(OverlayRows, StatusShowsTheVerdictOnlyOnceBothMetersReachOne) {
-    const wchar_t* measuring = L"系统检测中请不要关闭!";
-    const wchar_t* positive = L"您的机器可以正常运行游戏";
-    const wchar_t* negative = L"您的机器不能正常运行游戏";
-    const struct {
-        double average;
-        float movingAverage;
-        bool canRunGame;
-        const wchar_t* status;
-        uint32_t colour;
-        const wchar_t* gpu;
-    } cases[] = {
-        {1.0, 1.0f, true, positive, 0xFFEB7BE6, L"GPU: 计算中..."},
-        {1.0, 1.0f, false, negative, 0xFFFF0000, L"GPU: 计算中..."},
-        {1500.0, std::nextafter(1.0f, 0.0f), false, measuring, 0xFFEB7BE6, L"GPU: 1500.000000"},
-        {std::nextafter(1.0, 0.0), 60.0f, false, measuring, 0xFFEB7BE6, L"GPU: 计算中..."},
-        {std::nextafter(1.0, 2.0), 60.0f, false, negative, 0xFFFF0000, L"GPU: 1.000000"},
+TEST(Overlay, DrawsTheRowsInOrderWithTheirTopsFontsFormatsAndColours) {
+    const uint32_t right = 0x002, left = 0x000, line = 0x120;
+    const uint32_t figure = 0xFF87EF88, text = 0xFF00EF88, pink = 0xFFEB7BE6, red = 0xFFFF0000;
+    const std::vector<Drawn> expected = {
+        {L"FPS:59.940", 0, 1, right, figure},
+        {L"当前显卡型号：Test GPU", 0, 1, left, text},
+        {L"CPU：Test", 30, 1, line, text},
+        {L"CPU:123.457", 30, 1, right, figure},
+        {L"FPSMA:计算中...", 60, 1, right, figure},
+        {L"操作系统: Windows 10", 60, 1, line, text},
+        {L"内存: 8G", 90, 1, line, text},
+        {measuring, 500, 2, line, pink},
+        {L"GPU: 计算中...", 550, 2, line, red}};
+    EXPECT_EQ(DrawRows(SampleState(0.0), 0.0f), expected);
+    // The status shows the verdict once both meters reach 1; "GPU:" once above 1.
+    const float belowOne = std::nextafter(1.0f, 0.0f);
+    const struct { double average; float movingAverage; bool canRunGame; const wchar_t* status;
+                   uint32_t colour; const wchar_t *fpsma, *gpu; } cases[] = {
+        {1.0, 1.0f, true, positive, pink, L"FPSMA:1.000", L"GPU: 计算中..."},
+        {1.0, 1.0f, false, negative, red, L"FPSMA:1.000", L"GPU: 计算中..."},
+        {1500.0, belowOne, false, measuring, pink, L"FPSMA:1.000", L"GPU: 1500.000000"},
+        {std::nextafter(1.0, 0.0), 60.0f, false, measuring, pink, L"FPSMA:60.000", L"GPU: 计算中..."},
+        {std::nextafter(1.0, 2.0), 60.0f, false, negative, red, L"FPSMA:60.000", L"GPU: 1.000000"},
+        {12.5, 0.5f, true, measuring, pink, L"FPSMA:0.500", L"GPU: 12.500000"},
+        {12.5, 59.94f, true, positive, pink, L"FPSMA:59.940", L"GPU: 12.500000"},
     };
     for (const auto& c : cases) {
-        CheckState state = SampleState(c.average);
-        state.canRunGame = c.canRunGame;
-        uint32_t colour = 0;
-        std::vector<std::wstring> rows = DrawRows(state, c.movingAverage, &colour);
-        EXPECT_EQ(rows[7], c.status) << c.average << " " << c.movingAverage;
-        EXPECT_EQ(colour, c.colour) << c.average << " " << c.movingAverage;
-        EXPECT_EQ(rows[8], c.gpu);
+        std::vector<Drawn> rows = DrawRows(SampleState(c.average, c.canRunGame), c.movingAverage);
+        EXPECT_EQ(std::get<0>(rows[4]), c.fpsma);
+        EXPECT_EQ(std::get<0>(rows[7]), c.status) << c.average << " " << c.movingAverage;
+        EXPECT_EQ(std::get<4>(rows[7]), c.colour) << c.average << " " << c.movingAverage;
+        EXPECT_EQ(std::get<0>(rows[8]), c.gpu);
     }
 }
 
-TEST(FigureFormatting, WritesFixedNotationOrInfWhenTheFigureDoesNotFit) {
-    const double inf = std::numeric_limits<double>::infinity();
-    const struct {
-        const wchar_t* prefix;
-        double value;
-        int decimals;
-        std::size_t capacity;
-        const wchar_t* expected;
-    } cases[] = {
-        {L"FPS:", inf, 3, 20, L"FPS:inf"},
-        {L"FPS:", -inf, 3, 20, L"FPS:-inf"},
-        {L"FPSMA:", std::nan(""), 3, 20, L"FPSMA:nan"},
-        // Widened floats: 1e11f is 99999997952, 1e12f 999999995904.
-        {L"CPU:", 1e11f, 3, 20, L"CPU:99999997952.000"},
-        {L"CPU:", 1e12f, 3, 20, L"CPU:inf"},
-        {L"CPU:", -1e11f, 3, 20, L"CPU:-inf"},
+TEST(Overlay, WritesFiguresInFixedNotationOrInfWhenTheyDoNotFit) {
+    const struct { const wchar_t* prefix; double value; int decimals; std::size_t capacity;
+                   const wchar_t* expected; } cases[] = {
+        {L"FPS:", HUGE_VAL, 3, 20, L"FPS:inf"}, {L"FPS:", -HUGE_VAL, 3, 20, L"FPS:-inf"},
+        {L"FPSMA:", std::nan(""), 3, 20, L"FPSMA:nan"}, {L"CPU:", 1e12f, 3, 20, L"CPU:inf"},
+        {L"CPU:", 1e11f, 3, 20, L"CPU:99999997952.000"},  // the float widened
+        {L"CPU:", -1e11f, 3, 20, L"CPU:-inf"}, {L"FPSMA:", 1e9f, 3, 20, L"FPSMA:inf"},
         {L"FPSMA:", 999999936.0f, 3, 20, L"FPSMA:999999936.000"},
-        {L"FPSMA:", 1e9f, 3, 20, L"FPSMA:inf"},
         {L"FPS:", 99999999999.999, 3, 20, L"FPS:99999999999.999"},
         {L"FPS:", 99999999999.9996, 3, 20, L"FPS:inf"},  // rounding adds a digit
-        {L"GPU: ", 5e243, 6, 256, L"GPU: inf"},
-        {L"GPU: ", DBL_MAX, 6, 256, L"GPU: inf"},
+        {L"GPU: ", -0.0015, 6, 256, L"GPU: -0.001500"}, {L"GPU: ", DBL_MAX, 6, 256, L"GPU: inf"},
     };
     for (const auto& c : cases) {
         wchar_t buffer[lineTextCapacity + 1];
         std::fill(std::begin(buffer), std::end(buffer), L'#');
         FormatFigure(buffer, c.capacity, c.prefix, c.value, c.decimals);
-        EXPECT_EQ(std::wstring(buffer), c.expected) << c.value;
-        EXPECT_EQ(buffer[c.capacity], L'#');
+        EXPECT_TRUE(std::wstring(buffer) == c.expected && buffer[c.capacity] == L'#') << c.value;
     }
 }
 
-TEST(FigureFormatting, MatchesPrintfUpToTheWholeLine) {
-    for (double value : {59.94, 12.5, 0.0005, 0.0015, -3.25, 1e-7, -0.0, 5e242}) {
-        for (int decimals : {3, 6}) {
-            char expected[300];
-            std::snprintf(expected, sizeof expected, decimals == 3 ? "%0.3f" : "%f", value);
-            wchar_t buffer[lineTextCapacity];
-            FormatFigure(buffer, lineTextCapacity, L"GPU: ", value, decimals);
-            EXPECT_EQ(std::wstring(buffer), L"GPU: " + std::wstring(expected, expected + std::strlen(expected)));
-        }
+TEST(Overlay, CutsTheAdapterAndOsLinesToTheirBuffersNeverHalfAPair) {
+    const std::wstring pair = {wchar_t(0xD83D), wchar_t(0xDE00)}, last = {wchar_t(0xDBFF), wchar_t(0xDFFF)};
+    const std::wstring a50(50, L'A'), z247(247, L'z'), z248(248, L'z');
+    const struct { bool adapter; std::wstring text, shown; } cases[] = {  // 52 and 249 characters fit
+        {true, L"", L""}, {true, a50 + L"BC", a50 + L"BC"}, {true, a50 + L"BCD", a50 + L"BC"},
+        {true, std::wstring(600, L'x'), std::wstring(52, L'x')}, {true, a50 + L"B" + last, a50 + L"B"},
+        {true, a50 + pair + L"Z", a50 + pair}, {false, std::wstring(249, L'x'), std::wstring(249, L'x')},
+        {false, std::wstring(5000, L'y'), std::wstring(249, L'y')}, {false, z248 + pair, z248},
+        {false, z247 + pair + L"more", z247 + pair}, {false, z248 + last, z248},
+        {false, L"x" + last.substr(0, 1), L"x" + last.substr(0, 1)},  // not cut: kept as it is
+    };
+    for (const auto& c : cases) {
+        Guarded<adapterLineCapacity> adapter;
+        Guarded<lineTextCapacity> os;
+        std::fill(std::begin(adapter.line), std::end(adapter.line), L'#');
+        if (c.adapter) BuildAdapterLine(adapter.line, c.text.c_str());
+        else FormatOsLine(os.line, c.text);
+        EXPECT_EQ(std::wstring(c.adapter ? adapter.line : os.line),
+                  (c.adapter ? L"当前显卡型号：" : L"操作系统: ") + c.shown) << c.text.size();
+        EXPECT_TRUE(adapter.guard == L'!' && os.guard == L'!');
+        std::size_t used = 7 + c.shown.size();  // the adapter line's rest is cleared
+        EXPECT_TRUE(!c.adapter || std::count(adapter.line + used, std::end(adapter.line), L'\0') == long(160 - used));
     }
 }
 
-TEST(OsLine, HoldsTwoHundredFortyNineCharactersAndNeverHalfAPair) {
-    struct {
-        wchar_t line[lineTextCapacity];
-        wchar_t guard = L'!';
-    } buffer;
-    FormatOsLine(buffer.line, std::wstring(249, L'x'));
-    EXPECT_EQ(std::wstring(buffer.line), L"操作系统: " + std::wstring(249, L'x'));
-    FormatOsLine(buffer.line, std::wstring(5000, L'y'));
-    EXPECT_EQ(std::wstring(buffer.line), L"操作系统: " + std::wstring(249, L'y'));
-    FormatOsLine(buffer.line, std::wstring(248, L'z') + wchar_t(0xD83D) + wchar_t(0xDE00));
-    EXPECT_EQ(std::wstring(buffer.line), L"操作系统: " + std::wstring(248, L'z'));
-    EXPECT_EQ(buffer.guard, L'!');
-}
-
-TEST(FrameAllocations, FormattingFramesAndTickingTheMetersAllocatesNothing) {
+TEST(Overlay, FormattingFramesAndTickingTheMetersAllocatesNothing) {
     CheckState state = SampleState(1e300);
     state.osLine.assign(400, L'o');
-    state.cpuScore = std::numeric_limits<float>::infinity();
+    state.cpuScore = HUGE_VALF;
     OverlayTexts texts;
     std::size_t before = allocationCount;
     std::wstring counted(100, L'x');  // the counter sees an allocation
-    EXPECT_EQ(allocationCount, before + 1);
-    before = allocationCount;
+    EXPECT_EQ(allocationCount, ++before);
     for (int frame = 0; frame < 20000; ++frame) {  // fills both queues
         const float seconds = 1.0f + 0.01f * static_cast<float>(frame);
         TickFpsCounterAt(state.fpsCounter, seconds);
         for (const OverlayRow& row : overlayRows) {
-            if (row.text == OverlayText::MovingAverage) {
+            if (row.text == OverlayText::MovingAverage)
                 texts.movingAverage = UpdateFpsMovingAverageAt(state.fpsMovingAverage, seconds);
-            } else {
+            else
                 PrepareOverlayRow(row, texts, state);
-            }
         }
         AddTimedFrame(state.frameBatchAverage, 0.5, state.canRunGame);
     }
-    EXPECT_EQ(allocationCount, before);
-    EXPECT_GT(state.frameBatchAverage.average, 0.0);
+    EXPECT_TRUE(allocationCount == before && state.frameBatchAverage.average > 0.0) << allocationCount - before;
 }

@@ -1,7 +1,7 @@
 # Under Wine. windows_tests links its own clock, Direct3DCreate9,
 # DirectInput8Create and operator new (counting) in place of the usual ones, and
 # runs in a folder with a 64 x 64 "npc.png"; probe_win_tests runs itself again.
-tarvoquin_test(windows_tests SOURCES checker_win_test.cpp render_allocations.cpp
+tarvoquin_test(windows_tests SOURCES checker_win_test.cpp allocation_count.cpp
   ${CMAKE_SOURCE_DIR}/app/main_win.cpp LIBS tarvoquin_app)
 configure_file(data/npc_quadrants.png ${CMAKE_CURRENT_BINARY_DIR}/npc.png COPYONLY)
 set_tests_properties(windows_tests PROPERTIES ENVIRONMENT "GTEST_FILTER=-WithoutD3dx.*")

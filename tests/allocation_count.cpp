@@ -1,4 +1,4 @@
-#include "render_allocations.h"
+#include "allocation_count.h"
 
 #include <cstdlib>
 #include <new>
