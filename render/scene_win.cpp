@@ -115,6 +115,27 @@ void LoadCubeTexture(IDirect3DDevice9* device) {
     sceneResources.cubeTexture = texture;
 }
 
+// The cube's buffers, in D3DPOOL_DEFAULT.
+HRESULT CreateCubeBuffers(IDirect3DDevice9* device) {
+    IDirect3DVertexBuffer9* vertexBuffer = nullptr;
+    if (FAILED(device->CreateVertexBuffer(sizeof cubeVertices, 0, cubeVertexFormat, D3DPOOL_DEFAULT,
+                                          &vertexBuffer, nullptr))) {
+        return E_FAIL;
+    }
+    sceneResources.vertexBuffer = vertexBuffer;
+    IDirect3DIndexBuffer9* indexBuffer = nullptr;
+    if (FAILED(device->CreateIndexBuffer(sizeof cubeIndices, 0, D3DFMT_INDEX16, D3DPOOL_DEFAULT,
+                                         &indexBuffer, nullptr))) {
+        return E_FAIL;
+    }
+    sceneResources.indexBuffer = indexBuffer;
+    if (FAILED(FillBuffer(vertexBuffer, cubeVertices, sizeof cubeVertices)) ||
+        FAILED(FillBuffer(indexBuffer, cubeIndices, sizeof cubeIndices))) {
+        return E_FAIL;
+    }
+    return S_OK;
+}
+
 void SetFixedStates(IDirect3DDevice9* device) {
     device->SetMaterial(&cubeMaterial);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
@@ -144,22 +165,7 @@ HRESULT CreateSceneResources() {
     IDirect3DDevice9* device = sceneResources.device;
     if (!device || !d3dx.module) return E_FAIL;
     CreateFonts(device);
-    IDirect3DVertexBuffer9* vertexBuffer = nullptr;
-    if (FAILED(device->CreateVertexBuffer(sizeof cubeVertices, 0, cubeVertexFormat, D3DPOOL_DEFAULT,
-                                          &vertexBuffer, nullptr))) {
-        return E_FAIL;
-    }
-    sceneResources.vertexBuffer = vertexBuffer;
-    IDirect3DIndexBuffer9* indexBuffer = nullptr;
-    if (FAILED(device->CreateIndexBuffer(sizeof cubeIndices, 0, D3DFMT_INDEX16, D3DPOOL_DEFAULT,
-                                         &indexBuffer, nullptr))) {
-        return E_FAIL;
-    }
-    sceneResources.indexBuffer = indexBuffer;
-    if (FAILED(FillBuffer(vertexBuffer, cubeVertices, sizeof cubeVertices)) ||
-        FAILED(FillBuffer(indexBuffer, cubeIndices, sizeof cubeIndices))) {
-        return E_FAIL;
-    }
+    if (FAILED(CreateCubeBuffers(device))) return E_FAIL;
     LoadCubeTexture(device);
     SetFixedStates(device);
     return S_OK;
