@@ -76,6 +76,11 @@ float UpdateFpsMovingAverage() {
     return UpdateFpsMovingAverageAt(checkState.fpsMovingAverage, TickSeconds());
 }
 
+void RestartFrameRateSeconds(CheckState& state, float nowSeconds) {
+    StartNewSecond(state.fpsCounter, nowSeconds);
+    StartNewSecond(state.fpsMovingAverage, nowSeconds);
+}
+
 double FrameMilliseconds(int64_t start, int64_t end, int64_t frequency) {
     if (frequency <= 0) return 0.0;
     return static_cast<double>(end - start) / static_cast<double>(frequency) *

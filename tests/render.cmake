@@ -24,3 +24,5 @@ else()
   tarvoquin_test(render_tests SOURCES render_test.cpp render_allocations.cpp
     LIBS tarvoquin_render)
 endif()
+# What a lost device's frames count for, natively and under Wine.
+tarvoquin_test(device_loss_tests SOURCES device_loss_test.cpp LIBS tarvoquin_render)
