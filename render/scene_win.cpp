@@ -4,6 +4,7 @@
 #include "render/adapter_line.h"
 #include "render/cube.h"
 #include "render/d3dx_win.h"
+#include "render/device_loss.h"
 
 #include <cstring>
 
@@ -115,7 +116,8 @@ void LoadCubeTexture(IDirect3DDevice9* device) {
     sceneResources.cubeTexture = texture;
 }
 
-// The cube's buffers, in D3DPOOL_DEFAULT.
+// The cube's buffers live in D3DPOOL_DEFAULT, which a reset empties: they are
+// built here at start-up and again after every reset.
 HRESULT CreateCubeBuffers(IDirect3DDevice9* device) {
     IDirect3DVertexBuffer9* vertexBuffer = nullptr;
     if (FAILED(device->CreateVertexBuffer(sizeof cubeVertices, 0, cubeVertexFormat, D3DPOOL_DEFAULT,
@@ -136,6 +138,7 @@ HRESULT CreateCubeBuffers(IDirect3DDevice9* device) {
     return S_OK;
 }
 
+// A reset drops these too: set at start-up and again after every reset.
 void SetFixedStates(IDirect3DDevice9* device) {
     device->SetMaterial(&cubeMaterial);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
@@ -171,12 +174,34 @@ HRESULT CreateSceneResources() {
     return S_OK;
 }
 
+HRESULT ResetSceneDevice() {
+    IDirect3DDevice9* device = sceneResources.device;
+    if (!device) return E_FAIL;
+    for (ID3DXFont* font : sceneResources.fonts) {
+        if (font) font->OnLostDevice();
+    }
+    ReleaseObject(sceneResources.vertexBuffer);
+    ReleaseObject(sceneResources.indexBuffer);
+    D3DDEVICE_CREATION_PARAMETERS creation{};
+    device->GetCreationParameters(&creation);
+    D3DPRESENT_PARAMETERS parameters = PresentParameters(creation.hFocusWindow);
+    HRESULT result = device->Reset(&parameters);
+    if (FAILED(result)) return result;
+    result = CreateCubeBuffers(device);
+    for (ID3DXFont* font : sceneResources.fonts) {
+        if (font) font->OnResetDevice();
+    }
+    SetFixedStates(device);
+    return result;
+}
+
 void ReleaseSceneResources() {
     ReleaseObject(sceneResources.vertexBuffer);
     ReleaseObject(sceneResources.indexBuffer);
     ReleaseObject(sceneResources.cubeTexture);
     for (ID3DXFont*& font : sceneResources.fonts) ReleaseObject(font);
     ReleaseObject(sceneResources.device);
+    deviceLoss = DeviceLoss{};
     // The fonts and the texture ran D3DX code: free it only after them.
     FreeD3dx();
 }

@@ -26,3 +26,9 @@ else()
 endif()
 # What a lost device's frames count for, natively and under Wine.
 tarvoquin_test(device_loss_tests SOURCES device_loss_test.cpp LIBS tarvoquin_render)
+if(WIN32)
+  # Its recovery on the real device.
+  tarvoquin_test(render_reset_win_tests
+    SOURCES render_reset_win_test.cpp render_scene_win.cpp render_window_win.cpp
+    LIBS tarvoquin_render tarvoquin_stats)
+endif()
