@@ -94,4 +94,8 @@ TEST_F(SceneTest, LostDeviceMeasuresNothingAndIsResetToTheSamePictureTwice) {
         EXPECT_TRUE(after[0].pixels == before[0].pixels && after[1].pixels == before[1].pixels)
             << "loss " << loss;
     }
+    LoseDeviceDuringAFrame();  // then closed while lost: released as ever
+    ReleaseSceneResources();
+    EXPECT_FALSE(deviceLoss.lost);
+    EXPECT_EQ(sceneResources.device, nullptr);
 }
