@@ -4,6 +4,7 @@
 #include "common/clock.h"
 #include "render/cube.h"
 #include "render/d3dx_win.h"
+#include "render/device_loss.h"
 #include "render/overlay.h"
 #include "render/scene_win.h"
 #include "stats/meters.h"
@@ -12,6 +13,9 @@ static_assert(overlayTextRight == DT_RIGHT, "the row formats are DrawText's");
 static_assert(overlayTextLeft == (DT_LEFT | DT_TOP), "the row formats are DrawText's");
 static_assert(overlayTextLine == (DT_SINGLELINE | DT_NOCLIP), "the row formats are DrawText's");
 static_assert(cubeVertexFormat == (D3DFVF_XYZ | D3DFVF_TEX1), "the cube's vertex format");
+static_assert(deviceAnswerOk == D3D_OK, "the device's answers are Direct3D's");
+static_assert(deviceAnswerLost == D3DERR_DEVICELOST, "the device's answers are Direct3D's");
+static_assert(deviceAnswerNotReset == D3DERR_DEVICENOTRESET, "the device's answers are Direct3D's");
 
 namespace {
 
@@ -82,7 +86,8 @@ void SetFrameTransforms() {
     device->SetViewport(&frameViewport);
 }
 
-void RenderFrame(HWND window) {
+bool RenderFrame(HWND window) {
+    if (!BeginFrame(deviceLoss, checkState)) return false;
     IDirect3DDevice9* device = sceneResources.device;
     if (device) device->Clear(0, nullptr, clearFlags, backgroundColour, 1.0f, 0);
     RECT rect{};
@@ -93,8 +98,10 @@ void RenderFrame(HWND window) {
     }
     TickFpsCounter();
     DrawOverlay(rect);
+    HRESULT presented = D3D_OK;
     if (device) {
         device->EndScene();
-        device->Present(nullptr, nullptr, nullptr, nullptr);
+        presented = device->Present(nullptr, nullptr, nullptr, nullptr);
     }
+    return EndFrame(deviceLoss, checkState, presented);
 }

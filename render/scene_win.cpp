@@ -4,6 +4,7 @@
 #include "render/adapter_line.h"
 #include "render/cube.h"
 #include "render/d3dx_win.h"
+#include "render/device_loss.h"
 
 #include <cstring>
 
@@ -115,6 +116,29 @@ void LoadCubeTexture(IDirect3DDevice9* device) {
     sceneResources.cubeTexture = texture;
 }
 
+// The cube's buffers live in D3DPOOL_DEFAULT, which a reset empties: they are
+// built here at start-up and again after every reset.
+HRESULT CreateCubeBuffers(IDirect3DDevice9* device) {
+    IDirect3DVertexBuffer9* vertexBuffer = nullptr;
+    if (FAILED(device->CreateVertexBuffer(sizeof cubeVertices, 0, cubeVertexFormat, D3DPOOL_DEFAULT,
+                                          &vertexBuffer, nullptr))) {
+        return E_FAIL;
+    }
+    sceneResources.vertexBuffer = vertexBuffer;
+    IDirect3DIndexBuffer9* indexBuffer = nullptr;
+    if (FAILED(device->CreateIndexBuffer(sizeof cubeIndices, 0, D3DFMT_INDEX16, D3DPOOL_DEFAULT,
+                                         &indexBuffer, nullptr))) {
+        return E_FAIL;
+    }
+    sceneResources.indexBuffer = indexBuffer;
+    if (FAILED(FillBuffer(vertexBuffer, cubeVertices, sizeof cubeVertices)) ||
+        FAILED(FillBuffer(indexBuffer, cubeIndices, sizeof cubeIndices))) {
+        return E_FAIL;
+    }
+    return S_OK;
+}
+
+// A reset drops these too: set at start-up and again after every reset.
 void SetFixedStates(IDirect3DDevice9* device) {
     device->SetMaterial(&cubeMaterial);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
@@ -144,25 +168,31 @@ HRESULT CreateSceneResources() {
     IDirect3DDevice9* device = sceneResources.device;
     if (!device || !d3dx.module) return E_FAIL;
     CreateFonts(device);
-    IDirect3DVertexBuffer9* vertexBuffer = nullptr;
-    if (FAILED(device->CreateVertexBuffer(sizeof cubeVertices, 0, cubeVertexFormat, D3DPOOL_DEFAULT,
-                                          &vertexBuffer, nullptr))) {
-        return E_FAIL;
-    }
-    sceneResources.vertexBuffer = vertexBuffer;
-    IDirect3DIndexBuffer9* indexBuffer = nullptr;
-    if (FAILED(device->CreateIndexBuffer(sizeof cubeIndices, 0, D3DFMT_INDEX16, D3DPOOL_DEFAULT,
-                                         &indexBuffer, nullptr))) {
-        return E_FAIL;
-    }
-    sceneResources.indexBuffer = indexBuffer;
-    if (FAILED(FillBuffer(vertexBuffer, cubeVertices, sizeof cubeVertices)) ||
-        FAILED(FillBuffer(indexBuffer, cubeIndices, sizeof cubeIndices))) {
-        return E_FAIL;
-    }
+    if (FAILED(CreateCubeBuffers(device))) return E_FAIL;
     LoadCubeTexture(device);
     SetFixedStates(device);
     return S_OK;
+}
+
+HRESULT ResetSceneDevice() {
+    IDirect3DDevice9* device = sceneResources.device;
+    if (!device) return E_FAIL;
+    for (ID3DXFont* font : sceneResources.fonts) {
+        if (font) font->OnLostDevice();
+    }
+    ReleaseObject(sceneResources.vertexBuffer);
+    ReleaseObject(sceneResources.indexBuffer);
+    D3DDEVICE_CREATION_PARAMETERS creation{};
+    device->GetCreationParameters(&creation);
+    D3DPRESENT_PARAMETERS parameters = PresentParameters(creation.hFocusWindow);
+    HRESULT result = device->Reset(&parameters);
+    if (FAILED(result)) return result;
+    result = CreateCubeBuffers(device);
+    for (ID3DXFont* font : sceneResources.fonts) {
+        if (font) font->OnResetDevice();
+    }
+    SetFixedStates(device);
+    return result;
 }
 
 void ReleaseSceneResources() {
@@ -171,6 +201,7 @@ void ReleaseSceneResources() {
     ReleaseObject(sceneResources.cubeTexture);
     for (ID3DXFont*& font : sceneResources.fonts) ReleaseObject(font);
     ReleaseObject(sceneResources.device);
+    deviceLoss = DeviceLoss{};
     // The fonts and the texture ran D3DX code: free it only after them.
     FreeD3dx();
 }

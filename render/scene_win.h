@@ -29,7 +29,16 @@ HRESULT InitDirect3D(HWND window);
 // states; called by InitDirect3D once the device exists. S_OK or E_FAIL.
 HRESULT CreateSceneResources();
 
+// Brings a lost device back: the fonts let go of their device objects, the
+// cube's buffers are released (Reset refuses while one of D3DPOOL_DEFAULT is
+// alive), the device is reset with the presentation parameters it was created
+// with, then the buffers are built and filled again, the fonts take their
+// objects back and the material and fixed states are set again. The managed
+// texture survives. S_OK, or the first failure (the device stays lost; the
+// next call starts over).
+HRESULT ResetSceneDevice();
+
 // Releases vertexBuffer, indexBuffer, cubeTexture, fonts 0 to 2 and device,
-// each only if present, clearing each pointer, then frees D3DX. Safe to call
-// again.
+// each only if present, clearing each pointer, then frees D3DX; with no device
+// left, nothing is lost either. Safe to call again.
 void ReleaseSceneResources();

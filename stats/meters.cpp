@@ -13,14 +13,22 @@ constexpr std::size_t averagedBatches = 5;
 constexpr double slowBatchAverageMilliseconds = 1000.0;
 constexpr double millisecondsPerSecond = 1000.0;
 
+// Drops the frames counted since the last reading; the next reading spans
+// the time from nowSeconds.
+template <typename Meter>
+void StartNewSecond(Meter& meter, float nowSeconds) {
+    meter.nowSeconds = nowSeconds;
+    meter.lastSeconds = nowSeconds;
+    meter.frames = 0;
+}
+
 // Counts a frame; true when it closes a second and refreshes the meter's fps.
 template <typename Meter>
 bool CountFrame(Meter& meter, float nowSeconds) {
     meter.frames += 1;
     meter.nowSeconds = nowSeconds;
     if (meter.nowSeconds < meter.lastSeconds) {
-        meter.lastSeconds = meter.nowSeconds;
-        meter.frames = 0;
+        StartNewSecond(meter, nowSeconds);
         return false;
     }
     float elapsed = meter.nowSeconds - meter.lastSeconds;
@@ -66,6 +74,11 @@ void TickFpsCounter() { TickFpsCounterAt(checkState.fpsCounter, TickSeconds()); 
 
 float UpdateFpsMovingAverage() {
     return UpdateFpsMovingAverageAt(checkState.fpsMovingAverage, TickSeconds());
+}
+
+void RestartFrameRateSeconds(CheckState& state, float nowSeconds) {
+    StartNewSecond(state.fpsCounter, nowSeconds);
+    StartNewSecond(state.fpsMovingAverage, nowSeconds);
 }
 
 double FrameMilliseconds(int64_t start, int64_t end, int64_t frequency) {

@@ -17,6 +17,11 @@ float UpdateFpsMovingAverage();
 void TickFpsCounterAt(FpsCounter& counter, float nowSeconds);
 float UpdateFpsMovingAverageAt(FpsMovingAverage& average, float nowSeconds);
 
+// Both frame-rate meters start a new second at nowSeconds, as after a wrapped
+// tick: the frames counted since their last readings are dropped, the
+// readings and the moving average's window stay.
+void RestartFrameRateSeconds(CheckState& state, float nowSeconds);
+
 // Milliseconds between two performance-counter readings; 0 for a frequency
 // that is not positive.
 double FrameMilliseconds(int64_t start, int64_t end, int64_t frequency);
