@@ -336,6 +336,27 @@ TEST_F(CheckWindow, TheDeviceAndTheSceneObjectsAreMadeOnceAsTheCheckNeedsThem) {
     for (const auto& row : seenAndWanted) EXPECT_EQ(row[0], row[1]) << "row " << &row - seenAndWanted;
 }
 
+// At tick 1000 the cube has turned pi about X, then pi/2 about Y, then pi/3
+// about Z; the camera stands 50 units back with a 45-degree 4:3 view.
+TEST_F(CheckWindow, TheFrameTurnsTheCubeAboutXThenYThenZSeenFromFiftyUnitsAway) {
+    fakeTick = 1000;
+    SetFrameTransforms();
+    D3DMATRIX world{}, view{}, projection{};
+    sceneResources.device->GetTransform(D3DTS_WORLD, &world);
+    sceneResources.device->GetTransform(D3DTS_VIEW, &view);
+    sceneResources.device->GetTransform(D3DTS_PROJECTION, &projection);
+    const float turned[3][3] = {{0, 0, -1}, {0.8660254f, -0.5f, 0}, {-0.5f, -0.8660254f, 0}};
+    for (int r = 0; r < 9; ++r) EXPECT_NEAR(world.m[r / 3][r % 3], turned[r / 3][r % 3], 1e-6f) << r;
+    EXPECT_TRUE(view._11 + view._22 + view._33 + view._44 == 4.0f && view._43 == 50.0f);
+    const float seen[] = {projection._11, projection._22, projection._33, projection._43};
+    const float wanted[] = {2.4142136f * 0.75f, 2.4142136f, 1000.0f / 999.0f, -1000.0f / 999.0f};
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(seen[i], wanted[i], 1e-6f) << i;  // 1 / tan(pi / 8)
+    D3DVIEWPORT9 viewport{};
+    sceneResources.device->GetViewport(&viewport);
+    const D3DVIEWPORT9 whole{0, 0, 800, 600, 0.0f, 1.0f};
+    EXPECT_TRUE(projection._34 == 1.0f && std::memcmp(&viewport, &whole, sizeof whole) == 0);
+}
+
 // The two lower rows use the larger font; each figure shares the top of the
 // line beside it; every row spans the client area.
 TEST_F(CheckWindow, APaintDrawsEachRowWithItsFontAtItsTopAndCountsOnlyInTheFrameRateMeters) {
