@@ -190,10 +190,8 @@ std::vector<uint32_t> Picture(HWND window, uint32_t tick) {
 }
 
 bool HasColour(const std::vector<uint32_t>& pixels, uint32_t colour, int top, int bottom) {
-    for (int y = top; y < bottom; ++y) {
-        for (int x = 0; x < 150; ++x) {
-            if (pixels[y * 800u + x] == colour) return true;
-        }
+    for (int i = top * 800; i < bottom * 800; ++i) {
+        if (i % 800 < 150 && pixels[i] == colour) return true;
     }
     return false;
 }

@@ -127,10 +127,7 @@ void CheckManifest(HMODULE module) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 3) {
-        std::fwprintf(stderr, L"usage: release_check_win PROGRAM.EXE ROOT.ICO\n");
-        return 2;
-    }
+    if (argc != 3) return std::fwprintf(stderr, L"usage: release_check_win PROGRAM.EXE ROOT.ICO\n"), 2;
     CheckVersion(argv[1]);
     HMODULE module =
         LoadLibraryExW(argv[1], nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
