@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// How the program's own text drawing (the stand-in for D3DX's font when the
+// DirectX runtime is missing) lays out and rasterises a text: the block of
+// lines is placed in the rectangle as DrawText places it, and glyphs are
+// copied into a white texture whose alpha is their coverage.
+
+// DrawText's format bits that the layout reads (checked against the
+// platform's values where that builds).
+constexpr uint32_t textCenter = 0x001;      // DT_CENTER
+constexpr uint32_t textRight = 0x002;       // DT_RIGHT
+constexpr uint32_t textVCenter = 0x004;     // DT_VCENTER
+constexpr uint32_t textBottom = 0x008;      // DT_BOTTOM
+constexpr uint32_t textSingleLine = 0x020;  // DT_SINGLELINE
+constexpr uint32_t textNoClip = 0x100;      // DT_NOCLIP
+constexpr uint32_t textCalcRect = 0x400;    // DT_CALCRECT
+
+struct TextBox {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+};
+
+// Where a block of width x height goes in rect: left, centred or ending at
+// the right edge; from the top, or (single line only) centred or at the
+// bottom. The block is never wrapped or squeezed, so it may reach outside.
+TextBox PlaceText(const TextBox& rect, int32_t width, int32_t height, uint32_t format);
+
+// A screen-aligned textured quad in pixels and texture coordinates.
+struct TextQuad {
+    float left;
+    float top;
+    float right;
+    float bottom;
+    float u0;
+    float v0;
+    float u1;
+    float v1;
+};
+
+// Cuts the quad to clip, texture coordinates with it; false when nothing
+// of it is left.
+bool ClipQuad(TextQuad& quad, const TextBox& clip);
+
+// The smallest power of two at least value (1 for 0), up to 2^31.
+uint32_t NextPowerOfTwo(uint32_t value);
+
+// An image of 32-bit ARGB texels, pitch texels from one row to the next.
+struct TextImage {
+    uint32_t* texels;
+    uint32_t width;
+    uint32_t height;
+    uint32_t pitch;
+};
+
+// A glyph's greyscale coverage, levels 0 to 64 (GetGlyphOutline's
+// GGO_GRAY8_BITMAP), rows rowBytes apart.
+struct GlyphCoverage {
+    const uint8_t* levels;
+    uint32_t width;
+    uint32_t height;
+    uint32_t rowBytes;
+};
+
+// Clears the image to white with no coverage.
+void ClearTextImage(TextImage& image);
+
+// Puts the glyph's coverage into the image's alpha with its top left at
+// (x, y), keeping the stronger coverage where glyphs overlap. The parts
+// outside the image are left out.
+void CopyGlyph(TextImage& image, const GlyphCoverage& glyph, int32_t x, int32_t y);

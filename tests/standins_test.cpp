@@ -1,0 +1,246 @@
+#include "render/matrix.h"
+#include "render/mip_chain.h"
+#include "render/text_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+constexpr Matrix4 identity = {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+
+// Each element equal, named by its place when one is not.
+void ExpectMatrix(const Matrix4& seen, const Matrix4& wanted) {
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            EXPECT_EQ(seen.m[row][column], wanted.m[row][column]) << "m" << row << column;
+        }
+    }
+}
+
+// The turn at an angle, its cosine and sine in single precision: the tick's
+// angles at 500 ms, 1 s, 12 s and at the largest tick (49.7 days).
+struct Turn {
+    float angle;
+    float cosine;
+    float sine;
+};
+constexpr Turn turns[] = {
+    {0.0f, 1.0f, 0.0f},
+    {1.5707964f, -4.371139e-08f, 1.0f},
+    {3.1415927f, -1.0f, -8.742278e-08f},
+    {37.699116f, 1.0f, 3.9100964e-06f},
+    {13493039.0f, 0.60883647f, -0.79329574f},
+};
+
+Matrix4 Rotation(int a, int b, const Turn& turn) {
+    Matrix4 wanted = identity;
+    wanted.m[a][a] = turn.cosine;
+    wanted.m[a][b] = turn.sine;
+    wanted.m[b][a] = -turn.sine;
+    wanted.m[b][b] = turn.cosine;
+    return wanted;
+}
+
+MipLevel Level(uint32_t width, uint32_t height, std::vector<uint32_t> texels) {
+    return {width, height, std::move(texels)};
+}
+
+}  // namespace
+
+TEST(StandInMatrix, RotationsTurnAxisYTowardsZThenZTowardsXThenXTowardsY) {
+    for (const Turn& turn : turns) {
+        SCOPED_TRACE(turn.angle);
+        ExpectMatrix(MatrixRotationX(turn.angle), Rotation(1, 2, turn));
+        ExpectMatrix(MatrixRotationY(turn.angle), Rotation(2, 0, turn));
+        ExpectMatrix(MatrixRotationZ(turn.angle), Rotation(0, 1, turn));
+    }
+}
+
+TEST(StandInMatrix, MultiplyAppliesTheLeftFactorFirst) {
+    const Matrix4 a = {{{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}}};
+    const Matrix4 b = {{{2, 0, 0, 0}, {0, 0, 1, 0}, {0, 1, 0, 0}, {1, 1, 1, 1}}};
+    ExpectMatrix(MatrixMultiply(a, b),
+                 {{{6, 7, 6, 4}, {18, 15, 14, 8}, {30, 23, 22, 12}, {42, 31, 30, 16}}});
+    ExpectMatrix(MatrixMultiply(b, a), {{{2, 4, 6, 8}, {9, 10, 11, 12}, {5, 6, 7, 8},
+                                        {28, 32, 36, 40}}});
+}
+
+TEST(StandInMatrix, TheSceneCameraStandsFiftyUnitsBackLookingAlongZ) {
+    ExpectMatrix(MatrixLookAtLH({0, 0, -50}, {0, 0, 0}, {0, 1, 0}),
+                 {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 50, 1}}});
+}
+
+// From (3, 4, 0) towards the origin with z up: the view's axes are unit
+// vectors, and the eye ends 5 units in front of the origin.
+TEST(StandInMatrix, LookAtNormalisesItsAxes) {
+    const Matrix4 view = MatrixLookAtLH({3, 4, 0}, {0, 0, 0}, {0, 0, 1});
+    EXPECT_FLOAT_EQ(view.m[0][0], 0.8f);
+    EXPECT_FLOAT_EQ(view.m[1][0], -0.6f);
+    EXPECT_FLOAT_EQ(view.m[2][1], 1.0f);
+    EXPECT_FLOAT_EQ(view.m[0][2], -0.6f);
+    EXPECT_FLOAT_EQ(view.m[1][2], -0.8f);
+    EXPECT_FLOAT_EQ(view.m[3][2], 5.0f);
+    EXPECT_EQ(view.m[3][3], 1.0f);
+}
+
+TEST(StandInMatrix, AnEyeOnItsTargetGivesZeroAxesNotNumbersThatAreNot) {
+    const Matrix4 view = MatrixLookAtLH({1, 2, 3}, {1, 2, 3}, {0, 1, 0});
+    ExpectMatrix(view, {{{0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 1}}});
+}
+
+// 45 degrees high, 4:3, planes at 1 and 1000: 1 / tan(pi / 8) = 2.4142134.
+TEST(StandInMatrix, TheSceneProjectionMapsDepthOneToThousandOntoZeroToOne) {
+    const Matrix4 projection = MatrixPerspectiveFovLH(0.7853982f, 1.3333334f, 1.0f, 1000.0f);
+    ExpectMatrix(projection, {{{1.8106601f, 0, 0, 0},
+                               {0, 2.4142134f, 0, 0},
+                               {0, 0, 1.001001f, 1},
+                               {0, 0, -1.001001f, 0}}});
+}
+
+TEST(MipChain, HasAsManyLevelsAsAskedForUpToOneByOne) {
+    EXPECT_EQ(MipLevelCount(256, 256, 6), 6u);
+    EXPECT_EQ(MipLevelCount(256, 256, 0), 9u);
+    EXPECT_EQ(MipLevelCount(16, 16, 6), 5u);
+    EXPECT_EQ(MipLevelCount(64, 2, 6), 6u);
+    EXPECT_EQ(MipLevelCount(1, 1, 6), 1u);
+    EXPECT_EQ(MipLevelCount(5, 3, 0), 3u);
+}
+
+TEST(MipChain, EachTexelIsTheRoundedBoxAverageOfEachChannel) {
+    const MipLevel below = HalveLevel(Level(4, 2, {
+        0xFF000000, 0xFF000004, 0x00010203, 0x00010203,
+        0xFF000004, 0xFF000004, 0x00010203, 0x01020304,
+    }));
+    ASSERT_EQ(below.width, 2u);
+    ASSERT_EQ(below.height, 1u);
+    EXPECT_EQ(below.texels[0], 0xFF000003u);  // 12 / 4
+    EXPECT_EQ(below.texels[1], 0x00010203u);  // (4 x 3 + 1) / 4 rounds down, alpha 1 / 4 too
+}
+
+TEST(MipChain, HalvesRoundUpAtTheMiddleAndNeverCarryIntoTheNextChannel) {
+    const MipLevel below = HalveLevel(Level(2, 2, {0x000000FF, 0x000000FF, 0x00000001, 0x00000001}));
+    EXPECT_EQ(below.texels[0], 0x00000080u);  // 512 / 4 = 128
+    const MipLevel half = HalveLevel(Level(2, 2, {0x00000001, 0x00000001, 0x00000000, 0x00000000}));
+    EXPECT_EQ(half.texels[0], 0x00000001u);  // 2 / 4 rounds up
+}
+
+TEST(MipChain, ALevelOneTexelWideAveragesPairsDownTheColumn) {
+    const MipLevel below = HalveLevel(Level(1, 4, {0x00000010, 0x00000020, 0x00000000, 0x000000FF}));
+    ASSERT_EQ(below.width, 1u);
+    ASSERT_EQ(below.height, 2u);
+    EXPECT_EQ(below.texels[0], 0x00000018u);
+    EXPECT_EQ(below.texels[1], 0x00000080u);
+}
+
+TEST(MipChain, AnOddColumnIsLeftOut) {
+    const MipLevel below = HalveLevel(Level(3, 2, {8, 8, 200, 8, 8, 200}));
+    ASSERT_EQ(below.width, 1u);
+    EXPECT_EQ(below.texels[0], 8u);
+}
+
+TEST(TextLayout, PlacesTheBlockByTheFormat) {
+    const TextBox rect{10, 20, 110, 70};
+    const struct {
+        uint32_t format;
+        int32_t left, top;
+    } cases[] = {
+        {0, 10, 20},
+        {textRight, 70, 20},
+        {textCenter, 40, 20},
+        {textSingleLine | textBottom, 10, 60},
+        {textSingleLine | textVCenter, 10, 40},
+        {textBottom, 10, 20},  // only a single line is moved down
+        {textRight | textSingleLine | textNoClip, 70, 20},
+    };
+    for (const auto& c : cases) {
+        const TextBox placed = PlaceText(rect, 40, 10, c.format);
+        EXPECT_EQ(placed.left, c.left) << "format " << c.format;
+        EXPECT_EQ(placed.top, c.top) << "format " << c.format;
+        EXPECT_EQ(placed.right, c.left + 40) << "format " << c.format;
+        EXPECT_EQ(placed.bottom, c.top + 10) << "format " << c.format;
+    }
+}
+
+TEST(TextLayout, ARightAlignedBlockWiderThanTheRectangleStillEndsAtItsRightEdge) {
+    const TextBox placed = PlaceText({0, 0, 100, 30}, 250, 23, textRight);
+    EXPECT_EQ(placed.left, -150);
+    EXPECT_EQ(placed.right, 100);
+}
+
+TEST(TextLayout, ClippingCutsTheQuadAndItsTextureCoordinatesAlike) {
+    TextQuad quad{-10, 0, 30, 20, 0, 0, 1, 1};
+    ASSERT_TRUE(ClipQuad(quad, {0, 5, 20, 100}));
+    EXPECT_EQ(quad.left, 0.0f);
+    EXPECT_EQ(quad.u0, 0.25f);
+    EXPECT_EQ(quad.right, 20.0f);
+    EXPECT_EQ(quad.u1, 0.75f);
+    EXPECT_EQ(quad.top, 5.0f);
+    EXPECT_EQ(quad.v0, 0.25f);
+    EXPECT_EQ(quad.bottom, 20.0f);
+    EXPECT_EQ(quad.v1, 1.0f);
+}
+
+TEST(TextLayout, AQuadOutsideTheClipOrTouchingItsEdgeLeavesNothing) {
+    TextQuad below{0, 100, 10, 110, 0, 0, 1, 1};
+    EXPECT_FALSE(ClipQuad(below, {0, 0, 50, 100}));
+    TextQuad left{-10, 0, 0, 10, 0, 0, 1, 1};
+    EXPECT_FALSE(ClipQuad(left, {0, 0, 50, 100}));
+}
+
+TEST(TextLayout, TexturesArePowersOfTwo) {
+    EXPECT_EQ(NextPowerOfTwo(0), 1u);
+    EXPECT_EQ(NextPowerOfTwo(1), 1u);
+    EXPECT_EQ(NextPowerOfTwo(3), 4u);
+    EXPECT_EQ(NextPowerOfTwo(2048), 2048u);
+    EXPECT_EQ(NextPowerOfTwo(2049), 4096u);
+    EXPECT_EQ(NextPowerOfTwo(0xFFFFFFFFu), 0x80000000u);
+}
+
+// A 4 x 3 image in a buffer with room around it; a 3 x 2 glyph.
+class GlyphImage : public testing::Test {
+protected:
+    static constexpr uint32_t pitch = 6;
+    static constexpr uint32_t guard = 0x12345678;
+    void SetUp() override { ClearTextImage(image); }
+    uint32_t At(int x, int y) const { return buffer[pitch + 1 + y * pitch + x]; }
+    std::vector<uint32_t> buffer = std::vector<uint32_t>(6 * 5, guard);
+    TextImage image{buffer.data() + pitch + 1, 4, 3, pitch};
+    const uint8_t levels[2][4] = {{0, 32, 64, 99}, {64, 64, 64, 99}};  // rows of 4 bytes
+    const GlyphCoverage glyph{&levels[0][0], 3, 2, 4};
+};
+
+TEST_F(GlyphImage, ClearingMakesTheImageWhiteAndUncovered) {
+    EXPECT_EQ(At(0, 0), 0x00FFFFFFu);
+    EXPECT_EQ(At(3, 2), 0x00FFFFFFu);
+    EXPECT_EQ(buffer[pitch + 5], guard);  // past the row's end
+}
+
+TEST_F(GlyphImage, CoverageBecomesAlphaOnWhite) {
+    CopyGlyph(image, glyph, 1, 1);
+    EXPECT_EQ(At(1, 1), 0x00FFFFFFu);
+    EXPECT_EQ(At(2, 1), 0x80FFFFFFu);
+    EXPECT_EQ(At(3, 1), 0xFFFFFFFFu);
+    EXPECT_EQ(At(1, 2), 0xFFFFFFFFu);
+}
+
+TEST_F(GlyphImage, AGlyphReachingPastEveryEdgeWritesOnlyInsideTheImage) {
+    for (int32_t y : {-1, 2}) {
+        for (int32_t x : {-2, 3}) CopyGlyph(image, glyph, x, y);
+    }
+    for (std::size_t i = 0; i < buffer.size(); ++i) {
+        bool inside = i / pitch >= 1 && i / pitch <= 3 && i % pitch >= 1 && i % pitch <= 4;
+        if (inside) continue;
+        EXPECT_EQ(buffer[i], guard) << "texel " << i;
+    }
+    EXPECT_EQ(At(0, 0), 0xFFFFFFFFu);  // the glyph's last column, second row
+    EXPECT_EQ(At(3, 2), 0x00FFFFFFu);  // its first column, first row
+}
+
+TEST_F(GlyphImage, OverlappingGlyphsKeepTheStrongerCoverage) {
+    CopyGlyph(image, glyph, 0, 0);
+    CopyGlyph(image, glyph, 1, 0);
+    EXPECT_EQ(At(1, 0), 0x80FFFFFFu);  // 32 from the first kept over 0 from the second
+    EXPECT_EQ(At(2, 0), 0xFFFFFFFFu);  // 64 kept over 32
+}
