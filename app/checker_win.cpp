@@ -3,6 +3,7 @@
 #include "bench/suite.h"
 #include "probe/probe.h"
 #include "render/scene_win.h"
+#include "stats/meters.h"
 #include "stats/run_frame_win.h"
 
 #include <new>
@@ -89,9 +90,10 @@ int RunChecker(HINSTANCE instance, int showCommand) {
         return startFailed;
     }
     RunProbe();
-    // Without Direct3D the program still runs: the window shows what can be
-    // drawn and closes as usual.
+    // Without a Direct3D device the program still runs: the window shows the
+    // report and the negative verdict, and closes as usual.
     if (InitDirect3D(window) != 0) {
+        if (!sceneResources.device) RecordMissingDevice(checkState);
         MessageBoxW(window, direct3DFailureText, messageCaption, MB_OK);
     }
     MoveWindow(window, windowLeft, windowTop, windowWidth, windowHeight, TRUE);

@@ -1,6 +1,7 @@
 #include "app/checker_win.h"
 #include "app/input_win.h"
 #include "render/frame_win.h"
+#include "render/report_win.h"
 #include "render/scene_win.h"
 
 void ReleaseAll() {
@@ -18,6 +19,11 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         PostQuitMessage(0);
         return 0;
     case WM_PAINT:
+        // Without a device the window shows the report.
+        if (!sceneResources.device) {
+            PaintReport(window);
+            return 0;
+        }
         RenderFrame(window);
         ValidateRect(window, nullptr);
         return 0;

@@ -59,6 +59,9 @@ constexpr std::size_t adapterLineLimit = 60;
 // overlay.
 struct CheckState {
     bool canRunGame = true;
+    // No Direct3D 9 device: no frame can be measured, and the verdict is
+    // negative (canRunGame is cleared with it).
+    bool deviceMissing = false;
     float cpuScore = 0.0f;
     std::wstring cpuLine;
     std::wstring osLine;

@@ -5,6 +5,7 @@ D3dxFunctions d3dx;
 namespace {
 
 constexpr wchar_t d3dxModuleName[] = L"d3dx9_43.dll";
+constexpr wchar_t pathSeparator[] = L"\\";
 
 // Through void (*)(), the one function type a cast to any other is quiet for.
 template <typename Function>
@@ -14,27 +15,48 @@ bool FindEntry(HMODULE module, const char* name, Function& entry) {
     return entry != nullptr;
 }
 
-bool FindEntries(HMODULE module) {
-    return FindEntry(module, "D3DXCreateFontW", d3dx.createFont) &&
-           FindEntry(module, "D3DXCreateTextureFromFileExW", d3dx.createTextureFromFile) &&
-           FindEntry(module, "D3DXMatrixRotationX", d3dx.matrixRotationX) &&
-           FindEntry(module, "D3DXMatrixRotationY", d3dx.matrixRotationY) &&
-           FindEntry(module, "D3DXMatrixRotationZ", d3dx.matrixRotationZ) &&
-           FindEntry(module, "D3DXMatrixMultiply", d3dx.matrixMultiply) &&
-           FindEntry(module, "D3DXMatrixLookAtLH", d3dx.matrixLookAtLH) &&
-           FindEntry(module, "D3DXMatrixPerspectiveFovLH", d3dx.matrixPerspectiveFovLH);
+bool FindEntries(HMODULE module, D3dxFunctions& functions) {
+    return FindEntry(module, "D3DXCreateFontW", functions.createFont) &&
+           FindEntry(module, "D3DXCreateTextureFromFileExW", functions.createTextureFromFile) &&
+           FindEntry(module, "D3DXMatrixRotationX", functions.matrixRotationX) &&
+           FindEntry(module, "D3DXMatrixRotationY", functions.matrixRotationY) &&
+           FindEntry(module, "D3DXMatrixRotationZ", functions.matrixRotationZ) &&
+           FindEntry(module, "D3DXMatrixMultiply", functions.matrixMultiply) &&
+           FindEntry(module, "D3DXMatrixLookAtLH", functions.matrixLookAtLH) &&
+           FindEntry(module, "D3DXMatrixPerspectiveFovLH", functions.matrixPerspectiveFovLH);
+}
+
+// Windows Vista and 7 without update KB2533623 do not know the search flag
+// and refuse it as an invalid parameter: the DLL's full path in the system
+// folder is just as safe there.
+HMODULE LoadFromSystemFolder() {
+    HMODULE module = LoadLibraryExW(d3dxModuleName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (module || GetLastError() != ERROR_INVALID_PARAMETER) return module;
+    wchar_t path[MAX_PATH];
+    UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + lstrlenW(pathSeparator) + lstrlenW(d3dxModuleName) >= MAX_PATH) {
+        return nullptr;
+    }
+    lstrcatW(path, pathSeparator);
+    lstrcatW(path, d3dxModuleName);
+    return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 }  // namespace
 
-bool LoadD3dx() {
-    if (d3dx.module) return true;
-    d3dx.module = LoadLibraryW(d3dxModuleName);
-    if (!d3dx.module) return false;
-    if (FindEntries(d3dx.module)) return true;
-    FreeD3dx();
-    return false;
+void LoadD3dx() {
+    if (D3dxReady()) return;
+    D3dxFunctions runtime;
+    runtime.module = LoadFromSystemFolder();
+    if (runtime.module && FindEntries(runtime.module, runtime)) {
+        d3dx = runtime;
+        return;
+    }
+    if (runtime.module) FreeLibrary(runtime.module);
+    d3dx = D3dxStandIns();
 }
+
+bool D3dxReady() { return d3dx.createFont != nullptr; }
 
 void FreeD3dx() {
     if (d3dx.module) FreeLibrary(d3dx.module);

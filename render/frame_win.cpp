@@ -75,7 +75,7 @@ void DrawOverlay(RECT rect) {
 
 void SetFrameTransforms() {
     IDirect3DDevice9* device = sceneResources.device;
-    if (!device || !d3dx.module) return;
+    if (!device || !D3dxReady()) return;
     SetWorldTransform(device);
     D3DXMATRIX view;
     d3dx.matrixLookAtLH(&view, &cameraEye, &cameraTarget, &cameraUp);

@@ -6,6 +6,13 @@
 #include <cmath>
 #include <cstring>
 
+// Heights 20 + 3 x index.
+const OverlayFont overlayFonts[overlayFontCount] = {
+    {L"华文中宋", 20},
+    {L"微软雅黑", 23},
+    {L"黑体", 26},
+};
+
 const OverlayRow overlayRows[overlayRowCount] = {
     {OverlayText::FpsFigure, 0, 1, overlayTextRight, figureColour},
     {OverlayText::AdapterLine, 0, 1, overlayTextLeft, lineColour},
@@ -43,11 +50,12 @@ void CopyText(wchar_t* out, std::size_t capacity, const wchar_t* text) {
 
 }  // namespace
 
-StatusLine ChooseStatusLine(double batchAverage, float movingAverage, bool canRunGame) {
-    if (batchAverage < 1.0 || movingAverage < 1.0f) {
+StatusLine ChooseStatusLine(const CheckState& state, float movingAverage) {
+    if (state.deviceMissing) return {verdictNegative, alertColour, false};
+    if (state.frameBatchAverage.average < 1.0 || movingAverage < 1.0f) {
         return {statusMeasuring, measuringColour, true};
     }
-    if (canRunGame) return {verdictPositive, measuringColour, false};
+    if (state.canRunGame) return {verdictPositive, measuringColour, false};
     return {verdictNegative, alertColour, false};
 }
 
@@ -97,8 +105,7 @@ OverlayDraw PrepareOverlayRow(const OverlayRow& row, OverlayTexts& texts, const 
     case OverlayText::MemoryLine:
         return {state.memoryLine.c_str(), row.colour};
     case OverlayText::StatusLine: {
-        StatusLine status = ChooseStatusLine(state.frameBatchAverage.average, texts.movingAverage,
-                                             state.canRunGame);
+        StatusLine status = ChooseStatusLine(state, texts.movingAverage);
         if (!status.measuring) return {status.text, status.colour};
         CopyText(texts.line, lineTextCapacity, status.text);
         return {texts.line, status.colour};

@@ -19,6 +19,16 @@ constexpr uint32_t lineColour = 0xFF00EF88;
 constexpr uint32_t measuringColour = 0xFFEB7BE6;  // also the positive verdict
 constexpr uint32_t alertColour = 0xFFFF0000;
 
+// The overlay's three fonts, by index (the rows name theirs): face and
+// height, all of the same weight and the default character set.
+struct OverlayFont {
+    const wchar_t* face;
+    int32_t height;
+};
+constexpr std::size_t overlayFontCount = 3;
+extern const OverlayFont overlayFonts[overlayFontCount];
+constexpr uint32_t overlayFontWeight = 1000;
+
 enum class OverlayText : uint8_t {
     FpsFigure,
     AdapterLine,
@@ -69,7 +79,10 @@ struct StatusLine {
     bool measuring;
 };
 
-StatusLine ChooseStatusLine(double batchAverage, float movingAverage, bool canRunGame);
+// The status row: the measuring text until both frame meters reach 1, then
+// the verdict; the negative verdict at once when there is no device to
+// measure frames on.
+StatusLine ChooseStatusLine(const CheckState& state, float movingAverage);
 
 // prefix followed by value in fixed notation with the given decimals. A
 // figure too long for the buffer is written as "inf" ("-inf" below zero):

@@ -1,21 +1,18 @@
 #include "render/scene_win.h"
 
 #include "common/check_state.h"
+#include "common/release_win.h"
 #include "render/adapter_line.h"
 #include "render/cube.h"
 #include "render/d3dx_win.h"
 #include "render/device_loss.h"
+#include "render/overlay.h"
 
 #include <cstring>
 
 SceneResources sceneResources;
 
 namespace {
-
-constexpr const wchar_t* fontFaces[3] = {L"华文中宋", L"微软雅黑", L"黑体"};
-constexpr INT fontBaseHeight = 20;
-constexpr INT fontHeightStep = 3;
-constexpr UINT fontWeight = 1000;
 
 constexpr wchar_t textureFile[] = L"npc.png";
 constexpr UINT textureMipLevels = 6;
@@ -29,13 +26,6 @@ constexpr D3DMATERIAL9 cubeMaterial = {
 };
 constexpr DWORD ambientWhite = 0xFFFFFFFF;
 constexpr DWORD maxAnisotropy = 3;
-
-template <typename Object>
-void ReleaseObject(Object*& object) {
-    if (!object) return;
-    object->Release();
-    object = nullptr;
-}
 
 D3DPRESENT_PARAMETERS PresentParameters(HWND window) {
     D3DPRESENT_PARAMETERS parameters{};
@@ -86,10 +76,11 @@ void BuildAdapterLineFrom(IDirect3D9* direct3d) {
 }
 
 void CreateFonts(IDirect3DDevice9* device) {
-    for (INT index = 0; index < 3; ++index) {
+    for (std::size_t index = 0; index < overlayFontCount; ++index) {
+        const OverlayFont& face = overlayFonts[index];
         ID3DXFont* font = nullptr;
-        if (FAILED(d3dx.createFont(device, fontBaseHeight + fontHeightStep * index, 0, fontWeight, 0,
-                                   FALSE, DEFAULT_CHARSET, 0, 0, 0, fontFaces[index], &font))) {
+        if (FAILED(d3dx.createFont(device, face.height, 0, overlayFontWeight, 0, FALSE,
+                                   DEFAULT_CHARSET, 0, 0, 0, face.face, &font))) {
             font = nullptr;
         }
         sceneResources.fonts[index] = font;
@@ -150,9 +141,11 @@ void SetFixedStates(IDirect3DDevice9* device) {
 
 }  // namespace
 
+// Without a device the adapter row shows its prefix alone.
 HRESULT InitDirect3D(HWND window) {
     if (sceneResources.device) return E_FAIL;
-    if (!LoadD3dx()) return E_FAIL;
+    LoadD3dx();
+    BuildAdapterLine(checkState.adapterLine, L"");
     IDirect3D9* direct3d = Direct3DCreate9(D3D_SDK_VERSION);
     if (!direct3d) return E_FAIL;
     HRESULT result = CreateDevice(direct3d, window);
@@ -166,12 +159,19 @@ HRESULT InitDirect3D(HWND window) {
 
 HRESULT CreateSceneResources() {
     IDirect3DDevice9* device = sceneResources.device;
-    if (!device || !d3dx.module) return E_FAIL;
+    if (!device || !D3dxReady()) return E_FAIL;
     CreateFonts(device);
     if (FAILED(CreateCubeBuffers(device))) return E_FAIL;
     LoadCubeTexture(device);
     SetFixedStates(device);
     return S_OK;
+}
+
+void CreateD3dxObjects() {
+    IDirect3DDevice9* device = sceneResources.device;
+    if (!device || !D3dxReady()) return;
+    CreateFonts(device);
+    LoadCubeTexture(device);
 }
 
 HRESULT ResetSceneDevice() {
@@ -202,6 +202,7 @@ void ReleaseSceneResources() {
     for (ID3DXFont*& font : sceneResources.fonts) ReleaseObject(font);
     ReleaseObject(sceneResources.device);
     deviceLoss = DeviceLoss{};
-    // The fonts and the texture ran D3DX code: free it only after them.
+    // The fonts and the texture ran D3DX code (or the stand-ins'): free it
+    // only after them.
     FreeD3dx();
 }

@@ -20,14 +20,21 @@ constexpr UINT backBufferWidth = 800;
 constexpr UINT backBufferHeight = 600;
 
 // Creates the device for window, builds checkState.adapterLine and the scene
-// objects. S_OK, or E_FAIL on any failure (D3DX missing included); what was
-// created before a failure stays for ReleaseSceneResources. Fails without
-// touching anything while a device already exists.
+// objects, with D3DX or, where the runtime is missing, its stand-ins. S_OK,
+// or E_FAIL on any failure; what was created before a failure stays for
+// ReleaseSceneResources, and without a device sceneResources.device stays
+// null and the adapter line is its prefix alone. Fails without touching
+// anything while a device already exists.
 HRESULT InitDirect3D(HWND window);
 
 // The fonts, the cube's buffers, its texture, the material and the fixed
 // states; called by InitDirect3D once the device exists. S_OK or E_FAIL.
 HRESULT CreateSceneResources();
+
+// The fonts and the texture alone, made through d3dx into the (empty) slots
+// of sceneResources: what the frame-rate benchmark makes once with D3DX and
+// once with the stand-ins on the same device.
+void CreateD3dxObjects();
 
 // Brings a lost device back: the fonts let go of their device objects, the
 // cube's buffers are released (Reset refuses while one of D3DPOOL_DEFAULT is

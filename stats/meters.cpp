@@ -63,6 +63,10 @@ float UpdateFpsMovingAverageAt(FpsMovingAverage& average, float nowSeconds) {
         if (average.readings >= unstoredReadings) average.window.push_back(average.fps);
         average.readings += 1;
     }
+    return MovingAverageOf(average);
+}
+
+float MovingAverageOf(const FpsMovingAverage& average) {
     std::size_t held = average.window.size();
     if (held < movingAverageReadings) return 0.0f;
     float sum = 0.0f;
@@ -100,4 +104,9 @@ void AddTimedFrame(FrameBatchAverage& batch, double frameMilliseconds, bool& can
     if (batch.average > 0.0 && batch.average > slowBatchAverageMilliseconds) {
         canRunGame = false;
     }
+}
+
+void RecordMissingDevice(CheckState& state) {
+    state.deviceMissing = true;
+    state.canRunGame = false;
 }

@@ -17,6 +17,10 @@ float UpdateFpsMovingAverage();
 void TickFpsCounterAt(FpsCounter& counter, float nowSeconds);
 float UpdateFpsMovingAverageAt(FpsMovingAverage& average, float nowSeconds);
 
+// The moving average as it stands, without counting a frame: the mean of
+// the six readings held, 0 while fewer are held.
+float MovingAverageOf(const FpsMovingAverage& average);
+
 // Both frame-rate meters start a new second at nowSeconds, as after a wrapped
 // tick: the frames counted since their last readings are dropped, the
 // readings and the moving average's window stay.
@@ -30,3 +34,7 @@ double FrameMilliseconds(int64_t start, int64_t end, int64_t frequency);
 // frame, and once five batch sums exist recomputes their weighted average,
 // clearing canRunGame when it exceeds 1000 ms.
 void AddTimedFrame(FrameBatchAverage& batch, double frameMilliseconds, bool& canRunGame);
+
+// A machine without a working Direct3D 9 device cannot run the game: no
+// frame will be measured, and the verdict is negative at once.
+void RecordMissingDevice(CheckState& state);

@@ -25,6 +25,11 @@ void RunLostDevicePass() {
 }  // namespace
 
 void RunFrame(HWND window) {
+    // Nothing to measure without a device: the loop sleeps until a message.
+    if (!sceneResources.device) {
+        WaitMessage();
+        return;
+    }
     if (deviceLoss.lost) {
         RunLostDevicePass();
         return;

@@ -1,13 +1,18 @@
 #include "allocation_count.h"
+#include "picture_win.h"
 #include "app/checker_win.h"
 #include "app/input_win.h"
 #include "common/check_state.h"
 #include "common/clock.h"
 #include "probe/wmi.h"
 #include "render/cube.h"
+#include "render/d3dx_standins_win.h"
+#include "render/d3dx_win.h"
 #include "render/device_loss.h"
 #include "render/frame_win.h"
+#include "render/report_win.h"
 #include "render/scene_win.h"
+#include "stats/meters.h"
 #include "stats/run_frame_win.h"
 
 #include <gtest/gtest.h>
@@ -89,11 +94,54 @@ protected:
     HWND window = nullptr;
 };
 
-// Run with d3dx9_43 switched off (tests/windows.cmake): InitDirect3D fails.
-class WithoutD3dx : public CheckWindow {
+// Run with d3dx9_43 switched off (tests/windows.cmake), and with it.
+class WithoutD3dx : public CheckWindow {};
+class D3dx : public CheckWindow {};
+
+// Direct3DCreate9 (below) answers null while this is set.
+bool withoutDirect3D = false;
+
+// A machine without Direct3D 9: InitDirect3D fails for want of a device.
+class WithoutDevice : public CheckWindow {
 protected:
-    WithoutD3dx() : CheckWindow(E_FAIL) {}
+    WithoutDevice() : CheckWindow(E_FAIL) {}
+    void SetUp() override {
+        withoutDirect3D = true;
+        CheckWindow::SetUp();
+    }
+    void TearDown() override {
+        withoutDirect3D = false;
+        CheckWindow::TearDown();
+    }
 };
+
+// The report drawn into an 800 x 600 picture, as 0x00RRGGBB.
+std::vector<uint32_t> Report() {
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), 800, -600, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC context = CreateCompatibleDC(nullptr);
+    HBITMAP picture = CreateDIBSection(context, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(context, picture);
+    DrawReport(context, RECT{0, 0, 800, 600});
+    GdiFlush();
+    const auto* pixels = static_cast<const uint32_t*>(bits);
+    std::vector<uint32_t> copy(pixels, pixels + 800 * 600);
+    SelectObject(context, previous);
+    DeleteObject(picture);
+    DeleteDC(context);
+    return copy;
+}
+
+// Pixels of the colour between the rows top and bottom, in columns left to right.
+int Count(const std::vector<uint32_t>& pixels, uint32_t colour, int top, int bottom, int left = 0,
+          int right = 800) {
+    int found = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) found += (pixels[y * 800 + x] & 0xFFFFFF) == colour;
+    }
+    return found;
+}
 
 // Puts hook in a slot of the object's method table, keeping what was there.
 template <typename Method>
@@ -120,7 +168,7 @@ HRESULT WINAPI NoteUnacquire(IDirectInputDevice8W* device) {
 // Ends the window by message holding its own reference to each object (and
 // to D3DX, whose code the fonts run): after a second ReleaseAll it is the last.
 void ExpectEndReleasesEverythingOnce(HWND window, UINT message, WPARAM wParam) {
-    HMODULE d3dx = LoadLibraryW(L"d3dx9_43.dll");
+    HMODULE d3dxHeld = LoadLibraryExW(L"d3dx9_43.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     inputDevices = new InputDevices{};
     ASSERT_EQ(CreateInputDevices(Instance(), window), S_OK);
     IDirectInputDevice8W *keyboard = inputDevices->keyboard, *mouse = inputDevices->mouse;
@@ -140,7 +188,7 @@ void ExpectEndReleasesEverythingOnce(HWND window, UINT message, WPARAM wParam) {
     for (std::size_t i = 0; i < held.size(); ++i) EXPECT_EQ(held[i]->Release(), 0u) << "object " << i;
     MSG quit{};
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && quit.wParam == 0);
-    FreeLibrary(d3dx);
+    if (d3dxHeld) FreeLibrary(d3dxHeld);
 }
 
 // Every row goes through ID3DXFont::DrawTextW, slot 15 of the table the fonts
@@ -155,38 +203,13 @@ INT WINAPI NoteDrawText(ID3DXFont* font, ID3DXSprite* sprite, const WCHAR* text,
     return realDrawText(font, sprite, text, count, rect, format, colour);
 }
 
-// One frame at the tick, transforms set, drawn into an 800 x 600 target put in
-// the back buffer's place (a presented discarding back buffer holds nothing
-// defined) and read back; the pixel at (x, y) is at y * 800 + x.
+// One frame at the tick, transforms set.
 std::vector<uint32_t> Picture(HWND window, uint32_t tick) {
     fakeTick = tick;
-    std::vector<uint32_t> pixels;
-    IDirect3DDevice9* device = sceneResources.device;
-    IDirect3DSurface9 *target = nullptr, *backBuffer = nullptr, *copy = nullptr;
-    D3DLOCKED_RECT locked{};
-    if (device->CreateRenderTarget(800, 600, D3DFMT_A8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE,
-                                   &target, nullptr) == S_OK &&
-        device->GetRenderTarget(0, &backBuffer) == S_OK &&
-        device->CreateOffscreenPlainSurface(800, 600, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &copy,
-                                            nullptr) == S_OK) {
-        device->SetRenderTarget(0, target);
+    return DrawnPicture(sceneResources.device, [window] {
         SetFrameTransforms();
         RenderFrame(window);
-        device->SetRenderTarget(0, backBuffer);
-        if (device->GetRenderTargetData(target, copy) == S_OK &&
-            copy->LockRect(&locked, nullptr, D3DLOCK_READONLY) == S_OK) {
-            for (int y = 0; y < 600; ++y) {
-                const auto* row = reinterpret_cast<const uint32_t*>(
-                    static_cast<const char*>(locked.pBits) + y * locked.Pitch);
-                pixels.insert(pixels.end(), row, row + 800);
-            }
-            copy->UnlockRect();
-        }
-    }
-    for (IDirect3DSurface9* surface : {copy, backBuffer, target}) {
-        if (surface) surface->Release();
-    }
-    return pixels;
+    });
 }
 
 bool HasColour(const std::vector<uint32_t>& pixels, uint32_t colour, int top, int bottom) {
@@ -219,6 +242,7 @@ void LoseTheDeviceInAFrame() {
 
 // Linked in place of the platform's: each notes the state, then passes on.
 extern "C" IDirect3D9* WINAPI Direct3DCreate9(UINT version) {
+    if (withoutDirect3D) return nullptr;
     seen.probedBeforeDirect3D = !checkState.memoryLine.empty();
     seen.hiddenAtDirect3D = !IsWindowVisible(MainWindow());
     return Real<decltype(&Direct3DCreate9)>(L"d3d9.dll", "Direct3DCreate9")(version);
@@ -417,11 +441,66 @@ TEST_F(CheckWindow, ALostDeviceMeasuresNothingAndIsResetToTheSamePicture) {
     EXPECT_TRUE(!deviceLoss.lost && NoSceneObjects());
 }
 
-TEST_F(WithoutD3dx, Direct3DFailsLeavingNothingAndFramesStillCount) {
-    EXPECT_TRUE(NoSceneObjects() && checkState.adapterLine[0] == L'\0');
+TEST_F(WithoutD3dx, TheStandInsMakeTheScene) {
+    EXPECT_EQ(d3dx.module, nullptr);
+    EXPECT_EQ(d3dx.createFont, &CreateStandInFont);
+    EXPECT_NE(sceneResources.cubeTexture, nullptr);
+}
+
+// A d3dx9_43.dll lies in the working directory, beside the test program.
+TEST_F(D3dx, IsLoadedFromTheSystemFolderOnly) {
+    ASSERT_NE(d3dx.module, nullptr);
+    wchar_t loaded[MAX_PATH] = {};
+    wchar_t system[MAX_PATH] = {};
+    GetModuleFileNameW(d3dx.module, loaded, MAX_PATH);
+    UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(CompareStringOrdinal(loaded, length, system, length, TRUE), CSTR_EQUAL) << loaded;
+}
+
+TEST_F(WithoutDevice, NothingIsMadeAndTheAdapterRowIsItsPrefixAlone) {
+    EXPECT_TRUE(NoSceneObjects());
+    EXPECT_STREQ(checkState.adapterLine, L"当前显卡型号：");
+}
+
+TEST_F(WithoutDevice, TheReportShowsEachRowInItsColourAndTheNegativeVerdict) {
+    RecordMissingDevice(checkState);
+    checkState.cpuLine = L"CPU：Test CPU";
+    checkState.osLine = L"Windows version : 10.0";
+    checkState.memoryLine = L"内存: 8G";
+    const std::vector<uint32_t> report = Report();
+    const uint32_t green = 0x00EF88, lightGreen = 0x87EF88, pink = 0xEB7BE6, red = 0xFF0000;
+    for (int top : {0, 30, 60, 90}) EXPECT_GE(Count(report, green, top, top + 23, 0, 400), 8) << top;
+    for (int top : {0, 30, 60}) EXPECT_GE(Count(report, lightGreen, top, top + 23, 600), 8) << top;
+    EXPECT_GE(Count(report, red, 500, 526), 8);
+    EXPECT_GE(Count(report, red, 550, 576), 8);
+    EXPECT_EQ(Count(report, pink, 0, 600), 0);
+    EXPECT_EQ(report[300 * 800 + 400] & 0xFFFFFF, 0x646464u);
+}
+
+TEST_F(WithoutDevice, APaintIsTheReportAndCountsNoFrame) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    SetFrameTransforms();
+    EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
+    EXPECT_EQ(checkState.fpsCounter.frames, 0);
+    EXPECT_EQ(checkState.fpsMovingAverage.frames, 0);
+}
+
+// The loop's idle pass sleeps until a message comes (one is waiting here).
+TEST_F(WithoutDevice, AnIdlePassWaitsForAMessageAndTimesNoFrame) {
+    PostMessageW(window, WM_NULL, 0, 0);
     RunFrame(window);
-    EXPECT_TRUE(checkState.fpsCounter.frames == 2 && checkState.fpsMovingAverage.frames == 2);
-    EXPECT_EQ(checkState.frameBatchAverage.batchMilliseconds, 250.0);
+    EXPECT_EQ(checkState.frameBatchAverage.frames, 0);
+    EXPECT_EQ(checkState.frameBatchAverage.batchMilliseconds, 0.0);
+    EXPECT_EQ(checkState.fpsCounter.frames, 0);
+}
+
+// Read by the drivers of laptops with two GPUs.
+TEST(Program, AsksForTheDiscreteGraphicsProcessor) {
+    HMODULE program = GetModuleHandleW(nullptr);
+    const auto* nvidia = reinterpret_cast<const DWORD*>(GetProcAddress(program, "NvOptimusEnablement"));
+    const auto* amd = reinterpret_cast<const int*>(
+        GetProcAddress(program, "AmdPowerXpressRequestHighPerformance"));
+    ASSERT_NE(nvidia, nullptr);
+    ASSERT_NE(amd, nullptr);
+    EXPECT_EQ(*nvidia, 1u);
+    EXPECT_EQ(*amd, 1);
 }

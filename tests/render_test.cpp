@@ -120,6 +120,24 @@ TEST(Overlay, DrawsTheRowsInOrderWithTheirTopsFontsFormatsAndColours) {
     }
 }
 
+TEST(Overlay, WithoutADeviceTheStatusIsTheNegativeVerdictInRedAtOnce) {
+    CheckState state;
+    RecordMissingDevice(state);
+    EXPECT_FALSE(state.canRunGame);
+    const StatusLine status = ChooseStatusLine(state, 0.0f);
+    EXPECT_STREQ(status.text, negative);
+    EXPECT_EQ(status.colour, 0xFFFF0000u);
+}
+
+TEST(Overlay, TheReportReadsTheMovingAverageWithoutCountingAFrame) {
+    FpsMovingAverage average;
+    for (int i = 0; i < 6; ++i) average.window.push_back(50.0f + i);
+    EXPECT_EQ(MovingAverageOf(average), 52.5f);
+    EXPECT_EQ(average.frames, 0);
+    average.window.pop_front();
+    EXPECT_EQ(MovingAverageOf(average), 0.0f);  // five readings are not yet an average
+}
+
 TEST(Overlay, WritesFiguresInFixedNotationOrInfWhenTheyDoNotFit) {
     const struct { const wchar_t* prefix; double value; int decimals; std::size_t capacity;
                    const wchar_t* expected; } cases[] = {

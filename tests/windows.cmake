@@ -1,12 +1,22 @@
 # Under Wine. windows_tests links its own clock, Direct3DCreate9,
 # DirectInput8Create and operator new (counting) in place of the usual ones, and
-# runs in a folder with a 64 x 64 "npc.png"; probe_win_tests runs itself again.
-tarvoquin_test(windows_tests SOURCES checker_win_test.cpp allocation_count.cpp
+# runs in a folder with a 64 x 64 "npc.png" and a planted "d3dx9_43.dll" that
+# the program must never load; probe_win_tests runs itself again.
+tarvoquin_test(windows_tests SOURCES checker_win_test.cpp allocation_count.cpp picture_win.cpp
   ${CMAKE_SOURCE_DIR}/app/main_win.cpp LIBS tarvoquin_app)
 configure_file(data/npc_quadrants.png ${CMAKE_CURRENT_BINARY_DIR}/npc.png COPYONLY)
+add_library(planted_d3dx SHARED planted_d3dx_win.cpp)
+set_target_properties(planted_d3dx PROPERTIES PREFIX "" OUTPUT_NAME d3dx9_43
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+add_dependencies(windows_tests planted_d3dx)
 set_tests_properties(windows_tests PROPERTIES ENVIRONMENT "GTEST_FILTER=-WithoutD3dx.*")
-add_test(NAME windows_tests_without_d3dx COMMAND windows_tests --gtest_filter=WithoutD3dx.*
+# The same checks on a machine without the DirectX runtime: the stand-ins draw.
+add_test(NAME windows_tests_without_d3dx COMMAND windows_tests --gtest_filter=-D3dx.*
   WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(windows_tests_without_d3dx PROPERTIES
   ENVIRONMENT "WINEDLLOVERRIDES=mscoree,mshtml=\\;d3dx9_43=d")
 tarvoquin_test(probe_win_tests SOURCES probe_win_test.cpp LIBS tarvoquin_probe)
+# The stand-ins for D3DX beside Wine's d3dx9_43, on the program's own image.
+tarvoquin_test(standins_win_tests SOURCES standins_win_test.cpp picture_win.cpp
+  ${CMAKE_SOURCE_DIR}/benchmarks/scene_window_win.cpp LIBS tarvoquin_render tarvoquin_stats)
+configure_file(${CMAKE_SOURCE_DIR}/assets/npc.png ${CMAKE_CURRENT_BINARY_DIR}/assets_npc.png COPYONLY)

@@ -1,0 +1,60 @@
+#include "render/report_win.h"
+
+#include "common/check_state.h"
+#include "render/overlay.h"
+#include "stats/meters.h"
+
+namespace {
+
+// ARGB as GDI's 0x00BBGGRR.
+COLORREF GdiColour(uint32_t argb) {
+    return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+}
+
+HFONT CreateRowFont(int32_t index) {
+    const OverlayFont& font = overlayFonts[index];
+    return CreateFontW(font.height, 0, 0, 0, overlayFontWeight, FALSE, FALSE, FALSE,
+                       DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0, font.face);
+}
+
+}  // namespace
+
+void DrawReport(HDC context, const RECT& client) {
+    HBRUSH background = CreateSolidBrush(GdiColour(backgroundColour));
+    if (background) {
+        FillRect(context, &client, background);
+        DeleteObject(background);
+    }
+    HFONT fonts[overlayFontCount] = {};
+    HGDIOBJ previousFont = GetCurrentObject(context, OBJ_FONT);
+    int previousMode = SetBkMode(context, TRANSPARENT);
+    OverlayTexts texts;
+    texts.movingAverage = MovingAverageOf(checkState.fpsMovingAverage);
+    for (const OverlayRow& row : overlayRows) {
+        if (row.font == noFont) continue;
+        OverlayDraw draw = PrepareOverlayRow(row, texts, checkState);
+        HFONT& font = fonts[row.font];
+        if (!font) font = CreateRowFont(row.font);
+        if (!font) continue;
+        SelectObject(context, font);
+        SetTextColor(context, GdiColour(draw.colour));
+        RECT rect = client;
+        rect.top = row.top;
+        DrawTextW(context, draw.text, -1, &rect, row.format);
+    }
+    SetBkMode(context, previousMode);
+    SelectObject(context, previousFont);
+    for (HFONT font : fonts) {
+        if (font) DeleteObject(font);
+    }
+}
+
+void PaintReport(HWND window) {
+    PAINTSTRUCT paint{};
+    HDC context = BeginPaint(window, &paint);
+    if (!context) return;
+    RECT client{};
+    GetClientRect(window, &client);
+    DrawReport(context, client);
+    EndPaint(window, &paint);
+}

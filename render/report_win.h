@@ -1,0 +1,13 @@
+#pragma once
+
+#include <windows.h>
+
+// What the window shows when there is no Direct3D 9 device: the overlay's
+// rows drawn with GDI on the frame's grey, at their tops, in their fonts
+// (the same faces and heights), colours and alignment, from the check state
+// as it stands. Nothing is counted in the meters.
+void DrawReport(HDC context, const RECT& client);
+
+// The paint message's work for window: DrawReport on its client area, which
+// is then valid.
+void PaintReport(HWND window);

@@ -1,0 +1,137 @@
+#include "common/release_win.h"
+#include "render/d3dx_standins_win.h"
+#include "render/mip_chain.h"
+
+#include <objbase.h>
+#include <wincodec.h>
+
+#include <cstring>
+#include <new>
+
+namespace {
+
+// Larger than any texture a Direct3D 9 device takes; keeps the byte count
+// of the decoded image far from overflowing.
+constexpr UINT largestImageSide = 8192;
+constexpr uint32_t opaqueAlpha = 0xFF000000;
+
+struct ImageDecoder {
+    IWICImagingFactory* factory = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    IWICFormatConverter* converter = nullptr;
+
+    ~ImageDecoder() {
+        ReleaseObject(converter);
+        ReleaseObject(frame);
+        ReleaseObject(decoder);
+        ReleaseObject(factory);
+    }
+};
+
+// The file's first frame as 32-bit ARGB texels (not premultiplied).
+bool Decode(ImageDecoder& wic, const wchar_t* file, MipLevel& image) {
+    UINT width = 0;
+    UINT height = 0;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, reinterpret_cast<void**>(&wic.factory))) ||
+        FAILED(wic.factory->CreateDecoderFromFilename(file, nullptr, GENERIC_READ,
+                                                      WICDecodeMetadataCacheOnDemand,
+                                                      &wic.decoder)) ||
+        FAILED(wic.decoder->GetFrame(0, &wic.frame)) ||
+        FAILED(wic.factory->CreateFormatConverter(&wic.converter)) ||
+        FAILED(wic.converter->Initialize(wic.frame, GUID_WICPixelFormat32bppBGRA,
+                                         WICBitmapDitherTypeNone, nullptr, 0.0,
+                                         WICBitmapPaletteTypeCustom)) ||
+        FAILED(wic.converter->GetSize(&width, &height)) || width == 0 || height == 0 ||
+        width > largestImageSide || height > largestImageSide) {
+        return false;
+    }
+    image.width = width;
+    image.height = height;
+    image.texels.resize(static_cast<std::size_t>(width) * height);
+    return SUCCEEDED(wic.converter->CopyPixels(nullptr, width * 4, width * height * 4,
+                                               reinterpret_cast<BYTE*>(image.texels.data())));
+}
+
+// The image loader needs COM on this thread. The probe has put the thread in
+// the multithreaded apartment, or failed to: joining it again is counted and
+// left again; a thread already in a single-threaded apartment stays in it.
+struct ComOnThread {
+    HRESULT joined = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    ~ComOnThread() {
+        if (SUCCEEDED(joined)) CoUninitialize();
+    }
+};
+
+bool DecodeImage(const wchar_t* file, MipLevel& image) {
+    ComOnThread com;
+    ImageDecoder wic;
+    return Decode(wic, file, image);
+}
+
+bool FillLevel(IDirect3DTexture9* texture, UINT level, const MipLevel& image) {
+    D3DLOCKED_RECT locked{};
+    if (FAILED(texture->LockRect(level, &locked, nullptr, 0))) return false;
+    for (uint32_t y = 0; y < image.height; ++y) {
+        std::memcpy(static_cast<char*>(locked.pBits) + static_cast<std::size_t>(y) * locked.Pitch,
+                    image.texels.data() + static_cast<std::size_t>(y) * image.width,
+                    image.width * sizeof(uint32_t));
+    }
+    texture->UnlockRect(level);
+    return true;
+}
+
+// Made in full before the texture exists, so nothing can fail half way.
+std::vector<MipLevel> MipChain(MipLevel image, UINT levels) {
+    std::vector<MipLevel> chain;
+    chain.push_back(std::move(image));
+    while (chain.size() < levels) chain.push_back(HalveLevel(chain.back()));
+    return chain;
+}
+
+bool SizeFromFile(UINT side) { return side == 0 || side == D3DX_DEFAULT; }
+
+HRESULT CreateTexture(IDirect3DDevice9* device, const WCHAR* file, UINT mipLevels, DWORD usage,
+                      D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture) {
+    MipLevel image;
+    if (!DecodeImage(file, image)) return D3DXERR_INVALIDDATA;
+    if (format == D3DFMT_X8R8G8B8) {
+        for (uint32_t& texel : image.texels) texel |= opaqueAlpha;
+    }
+    UINT levels = MipLevelCount(image.width, image.height, mipLevels == D3DX_DEFAULT ? 0 : mipLevels);
+    const std::vector<MipLevel> chain = MipChain(std::move(image), levels);
+    IDirect3DTexture9* made = nullptr;
+    HRESULT result = device->CreateTexture(chain[0].width, chain[0].height, levels, usage, format,
+                                           pool, &made, nullptr);
+    if (FAILED(result)) return result;
+    for (UINT level = 0; level < levels; ++level) {
+        if (!FillLevel(made, level, chain[level])) {
+            made->Release();
+            return E_FAIL;
+        }
+    }
+    *texture = made;
+    return S_OK;
+}
+
+}  // namespace
+
+// Called through D3DX's table: a lack of memory for the image is an answer,
+// not an exception.
+HRESULT WINAPI CreateStandInTexture(IDirect3DDevice9* device, const WCHAR* file, UINT width,
+                                    UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
+                                    D3DPOOL pool, DWORD, DWORD, D3DCOLOR, D3DXIMAGE_INFO*,
+                                    PALETTEENTRY*, IDirect3DTexture9** texture) {
+    if (!texture) return D3DERR_INVALIDCALL;
+    *texture = nullptr;
+    if (!device || !file || !SizeFromFile(width) || !SizeFromFile(height) ||
+        (format != D3DFMT_X8R8G8B8 && format != D3DFMT_A8R8G8B8)) {
+        return D3DERR_INVALIDCALL;
+    }
+    try {
+        return CreateTexture(device, file, mipLevels, usage, format, pool, texture);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}
