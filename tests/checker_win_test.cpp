@@ -477,13 +477,6 @@ TEST_F(WithoutDevice, TheReportShowsEachRowInItsColourAndTheNegativeVerdict) {
     EXPECT_EQ(report[300 * 800 + 400] & 0xFFFFFF, 0x646464u);
 }
 
-TEST_F(WithoutDevice, APaintIsTheReportAndCountsNoFrame) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
-    EXPECT_EQ(checkState.fpsCounter.frames, 0);
-    EXPECT_EQ(checkState.fpsMovingAverage.frames, 0);
-}
-
 // The loop's idle pass sleeps until a message comes (one is waiting here).
 TEST_F(WithoutDevice, AnIdlePassWaitsForAMessageAndTimesNoFrame) {
     PostMessageW(window, WM_NULL, 0, 0);

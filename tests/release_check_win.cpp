@@ -1,11 +1,13 @@
 // What Windows reads from the program file without running it: the version
-// resource, the icon resource and the manifest.
+// resource, the icon resource, the manifest, and the two exported values a
+// hybrid-graphics driver reads to put the program on the discrete GPU.
 //   release_check_win PROGRAM.EXE ROOT.ICO
 // Prints each mismatch; exits 1 on any.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -124,11 +126,25 @@ void CheckManifest(HMODULE module) {
            L"the manifest declares supported systems");
 }
 
+// The program mapped as an image (its imports not bound, nothing run), as
+// the drivers read it.
+void CheckGraphicsPreference(const wchar_t* program) {
+    HMODULE image = LoadLibraryExW(program, nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    Expect(image != nullptr, L"the program cannot be mapped as an image");
+    if (!image) return;
+    for (const char* name : {"NvOptimusEnablement", "AmdPowerXpressRequestHighPerformance"}) {
+        const auto* value = reinterpret_cast<const DWORD*>(GetProcAddress(image, name));
+        Expect(value && *value == 1, L"no export of 1 named " + std::wstring(name, name + strlen(name)));
+    }
+    FreeLibrary(image);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 3) return std::fwprintf(stderr, L"usage: release_check_win PROGRAM.EXE ROOT.ICO\n"), 2;
     CheckVersion(argv[1]);
+    CheckGraphicsPreference(argv[1]);
     HMODULE module =
         LoadLibraryExW(argv[1], nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     Expect(module != nullptr, L"the program cannot be opened for its resources");

@@ -72,19 +72,6 @@ TEST(StandInMatrix, TheSceneCameraStandsFiftyUnitsBackLookingAlongZ) {
                  {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 50, 1}}});
 }
 
-// From (3, 4, 0) towards the origin with z up: the view's axes are unit
-// vectors, and the eye ends 5 units in front of the origin.
-TEST(StandInMatrix, LookAtNormalisesItsAxes) {
-    const Matrix4 view = MatrixLookAtLH({3, 4, 0}, {0, 0, 0}, {0, 0, 1});
-    EXPECT_FLOAT_EQ(view.m[0][0], 0.8f);
-    EXPECT_FLOAT_EQ(view.m[1][0], -0.6f);
-    EXPECT_FLOAT_EQ(view.m[2][1], 1.0f);
-    EXPECT_FLOAT_EQ(view.m[0][2], -0.6f);
-    EXPECT_FLOAT_EQ(view.m[1][2], -0.8f);
-    EXPECT_FLOAT_EQ(view.m[3][2], 5.0f);
-    EXPECT_EQ(view.m[3][3], 1.0f);
-}
-
 TEST(StandInMatrix, AnEyeOnItsTargetGivesZeroAxesNotNumbersThatAreNot) {
     const Matrix4 view = MatrixLookAtLH({1, 2, 3}, {1, 2, 3}, {0, 1, 0});
     ExpectMatrix(view, {{{0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 1}}});
@@ -163,12 +150,6 @@ TEST(TextLayout, PlacesTheBlockByTheFormat) {
     }
 }
 
-TEST(TextLayout, ARightAlignedBlockWiderThanTheRectangleStillEndsAtItsRightEdge) {
-    const TextBox placed = PlaceText({0, 0, 100, 30}, 250, 23, textRight);
-    EXPECT_EQ(placed.left, -150);
-    EXPECT_EQ(placed.right, 100);
-}
-
 TEST(TextLayout, ClippingCutsTheQuadAndItsTextureCoordinatesAlike) {
     TextQuad quad{-10, 0, 30, 20, 0, 0, 1, 1};
     ASSERT_TRUE(ClipQuad(quad, {0, 5, 20, 100}));
@@ -189,15 +170,6 @@ TEST(TextLayout, AQuadOutsideTheClipOrTouchingItsEdgeLeavesNothing) {
     EXPECT_FALSE(ClipQuad(left, {0, 0, 50, 100}));
 }
 
-TEST(TextLayout, TexturesArePowersOfTwo) {
-    EXPECT_EQ(NextPowerOfTwo(0), 1u);
-    EXPECT_EQ(NextPowerOfTwo(1), 1u);
-    EXPECT_EQ(NextPowerOfTwo(3), 4u);
-    EXPECT_EQ(NextPowerOfTwo(2048), 2048u);
-    EXPECT_EQ(NextPowerOfTwo(2049), 4096u);
-    EXPECT_EQ(NextPowerOfTwo(0xFFFFFFFFu), 0x80000000u);
-}
-
 // A 4 x 3 image in a buffer with room around it; a 3 x 2 glyph.
 class GlyphImage : public testing::Test {
 protected:
@@ -210,12 +182,6 @@ protected:
     const uint8_t levels[2][4] = {{0, 32, 64, 99}, {64, 64, 64, 99}};  // rows of 4 bytes
     const GlyphCoverage glyph{&levels[0][0], 3, 2, 4};
 };
-
-TEST_F(GlyphImage, ClearingMakesTheImageWhiteAndUncovered) {
-    EXPECT_EQ(At(0, 0), 0x00FFFFFFu);
-    EXPECT_EQ(At(3, 2), 0x00FFFFFFu);
-    EXPECT_EQ(buffer[pitch + 5], guard);  // past the row's end
-}
 
 TEST_F(GlyphImage, CoverageBecomesAlphaOnWhite) {
     CopyGlyph(image, glyph, 1, 1);

@@ -85,11 +85,27 @@ class Run:
             return look()
         return wait_for(what, step, seconds, report_every)
 
+    def cpu_seconds(self):
+        """Processor time used so far by the processes of this run (its
+        session: wine and the program it became)."""
+        ticks = 0
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit():
+                continue
+            try:
+                with open("/proc/%s/stat" % entry) as stat:
+                    fields = stat.read().rpartition(")")[2].split()
+            except (OSError, ValueError):
+                continue
+            if int(fields[3]) == self.process.pid:   # the session id
+                ticks += int(fields[11]) + int(fields[12])   # user and system time
+        return ticks / os.sysconf("SC_CLK_TCK")
+
     def shot(self):
         return screen.take(self.client)
 
-    def layout(self):
-        return screen.Layout(self.client[2], self.client[3])
+    def layout(self, scaled=True):
+        return screen.Layout(self.client[2], self.client[3], scaled)
 
     def stdout(self):
         with open(self.stdout_path, "rb") as out:

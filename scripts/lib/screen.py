@@ -17,7 +17,6 @@ PINK = (235, 123, 230)          # status while measuring, positive verdict
 RED = (255, 0, 0)               # negative verdict, GPU row
 WHITE = (255, 255, 255)         # the untextured cube
 TEXTURE_GOLD = (226, 172, 40)   # the most common colour of npc.png
-OVERLAY_COLOURS = (GREEN, LIGHT_GREEN, PINK, RED)
 
 # Glyph cores keep their exact colour; their antialiased edges blend with
 # what is under them, and are left out by this tolerance.
@@ -67,12 +66,21 @@ def differing(shot, other, box, threshold=30):
     return ImageChops.lighter(ImageChops.lighter(red, green), blue).histogram()[255]
 
 
-class Layout:
-    """Overlay rows and screen regions of a client area of a given size."""
+def ink(shot, box, colour):
+    """The bounds (left, top, right, bottom) of the colour's pixels in the
+    box, in shot coordinates, or None."""
+    bounds = mask(shot, box, colour).getbbox()
+    return tuple(b + o for b, o in zip(bounds, box[:2] * 2)) if bounds else None
 
-    def __init__(self, width, height):
+
+class Layout:
+    """Overlay rows and screen regions of a client area of a given size.
+    Direct3D scales the 800 x 600 back buffer onto the client area; the
+    report that GDI draws without a device is not scaled (scaled=False)."""
+
+    def __init__(self, width, height, scaled=True):
         self.width, self.height = width, height
-        self.sx, self.sy = width / 800, height / 600
+        self.sx, self.sy = (width / 800, height / 600) if scaled else (1.0, 1.0)
 
     def row(self, top, font_height, left=0.0, right=1.0):
         """A box inside one overlay row, between fractions of the width."""

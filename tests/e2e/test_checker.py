@@ -1,14 +1,14 @@
 """What a player sees of TarvoquinCheck.exe under Wine. One normal start is
 shared by the checks of the running program, in order, up to Escape; then
 one start per fault the program meets."""
-import contextlib
 import struct
+import time
 
 import pytest
 
 import checker
-from screen import (GREEN, GREY, LIGHT_GREEN, OVERLAY_COLOURS, PINK, RED, TEXTURE_GOLD, WHITE,
-                    all_exactly, count, differing, rightmost)
+from screen import (GREEN, GREY, LIGHT_GREEN, PINK, RED, TEXTURE_GOLD, WHITE, all_exactly,
+                    count, differing, ink, rightmost)
 
 OUTER_RECT = "200,50,800,600"
 CAPTION_STYLES = 0x00C00000 | 0x00080000 | 0x00020000   # caption, system menu, minimise box
@@ -17,6 +17,9 @@ ICON_GOLD = 0xFFE2AC28                                   # root.ico's gold, as A
 GLYPHS = 8        # pixels of a colour that make text
 CHANGED = 300     # pixels that make a turned cube
 STARTUP_SECONDS, FRAME_SECONDS, VERDICT_SECONDS, EXIT_SECONDS = 300, 180, 1800, 120
+INK_SLACK = 3     # pixels between where the stand-ins and D3DX put a row's ink
+IDLE_SECONDS, IDLE_CPU_SECONDS = 5, 0.5
+UPPER_TOPS, FIGURE_TOPS = (0, 30, 60, 90), (0, 30, 60)
 
 
 def shown(run, tool):
@@ -87,13 +90,14 @@ def test_window_title_place_size_fixed_frame_and_icon(normal):
     assert gold_in_icon(run) >= 10
 
 
-def test_first_frames_overlay_rows_grey_background_textured_cube(normal, first, tool):
-    layout, shot = first
-    for top in (0, 30, 60, 90):
+def expect_first_frames(shot, layout, tool):
+    """The overlay's rows in their colours, the grey background and the
+    textured cube, as the first frames of a normal start show them."""
+    for top in UPPER_TOPS:
         assert count(shot, layout.upper_left(top), GREEN) >= GLYPHS, top
         assert count(shot, layout.upper_left(top), PINK) + count(
             shot, layout.upper_left(top), RED) == 0, top
-    for top in (0, 30, 60):
+    for top in FIGURE_TOPS:
         assert count(shot, layout.upper_right(top), LIGHT_GREEN) >= GLYPHS, top
     assert count(shot, layout.status(), RED) == 0
     assert count(shot, layout.gpu(), RED) >= GLYPHS
@@ -103,6 +107,25 @@ def test_first_frames_overlay_rows_grey_background_textured_cube(normal, first, 
     assert count(shot, layout.centre(60), TEXTURE_GOLD, 8) >= 50
     assert count(shot, layout.centre(60), WHITE, 10) < 0.05 * 120 * 120
     expect_memory_row(shot, layout, tool, memory_figure())
+
+
+def row_ink(shot, layout):
+    """Where each row's ink lies: (row, side) -> its left, top, right and
+    bottom, only the sides that do not depend on the measured figures."""
+    rows = [("upper %d" % top, layout.upper_left(top), GREEN, "ltrb") for top in UPPER_TOPS]
+    rows += [("figure %d" % top, layout.upper_right(top), LIGHT_GREEN, "trb")
+             for top in FIGURE_TOPS]
+    rows += [("status", layout.status(), PINK, "ltrb"), ("gpu", layout.gpu(), RED, "ltrb")]
+    found = {}
+    for name, box, colour, sides in rows:
+        bounds = ink(shot, box, colour)
+        for side in sides:
+            found[(name, side)] = bounds["ltrb".index(side)] if bounds else None
+    return found
+
+
+def test_first_frames_overlay_rows_grey_background_textured_cube(normal, first, tool):
+    expect_first_frames(first[1], first[0], tool)
 
 
 def test_cube_turns_and_other_keys_change_nothing(normal, first, tool):
@@ -147,21 +170,58 @@ def test_without_images_no_icon_white_cube_and_close_ends_with_zero(start, tool,
     assert run.wait_exit(EXIT_SECONDS) == 0
 
 
-@pytest.mark.parametrize("fault", ["without-d3dx", "without-device"])
-def test_without_direct3d_a_box_then_an_empty_window_until_escape(fault, start, tool, logs):
-    with (checker.display_without_opengl() if fault == "without-device"
-          else contextlib.nullcontext()):
-        run = start(fault, overrides="d3dx9_43=d" if fault == "without-d3dx" else "")
+def test_without_d3dx_no_box_and_the_stand_ins_draw_the_same_check(start, tool, logs, first):
+    run = start("without-d3dx", overrides="d3dx9_43=d")
+    assert shown(run, tool)["rect"] == OUTER_RECT
+    assert tool.message_box(0) is None
+    layout, shot = first_frame(run, logs, "without-d3dx")
+    expect_first_frames(shot, layout, tool)
+    normal_ink, stand_in_ink = row_ink(first[1], first[0]), row_ink(shot, layout)
+    for place, where in normal_ink.items():
+        assert stand_in_ink[place] is not None and where is not None, place
+        assert abs(stand_in_ink[place] - where) <= INK_SLACK, (place, stand_in_ink[place], where)
+    later = turned(run, layout, shot)
+    assert all(all_exactly(later, patch, GREY) for patch in layout.edges())
+    run.key("Escape")
+    assert run.wait_exit(EXIT_SECONDS) == 0
+    assert run.stdout() == b""
+
+
+def verdict_shown(run, layout):
+    """A shot once the status row is red, else None."""
+    shot = run.shot()
+    return shot if count(shot, layout.status(), RED) >= GLYPHS else None
+
+
+def idle_cpu_seconds(run):
+    """The processor time the program takes over a stretch with nothing to do."""
+    before = run.cpu_seconds()
+    time.sleep(IDLE_SECONDS)
+    return run.cpu_seconds() - before
+
+
+def test_without_device_a_box_then_the_report_with_the_red_verdict_idle(start, tool, logs):
+    with checker.display_without_opengl():
+        run = start("without-device")
         box = run.watch("the message box", lambda: tool.message_box(5), STARTUP_SECONDS)
         assert (box["text"], box["owner"], box["buttons"], box["ok"]) == (
             "Direct3D初始化失败~！", "GralvenClass", "1", "1")
         assert tool.main_window(0) is None, "main window shown before the box was answered"
         assert tool.press_ok()
         assert shown(run, tool)["rect"] == OUTER_RECT
-        shot = run.shot()
-        shot.save("%s/%s.png" % (logs, fault))
-        whole = (0, 0) + shot.size
-        assert all(count(shot, whole, colour, 8) == 0 for colour in OVERLAY_COLOURS)
+        layout = run.layout(scaled=False)
+        shot = run.watch("the report", lambda: verdict_shown(run, layout), FRAME_SECONDS)
+        shot.save("%s/without-device.png" % logs)
+        for top in UPPER_TOPS:
+            assert count(shot, layout.upper_left(top), GREEN) >= GLYPHS, top
+        for top in FIGURE_TOPS:
+            assert count(shot, layout.upper_right(top), LIGHT_GREEN) >= GLYPHS, top
+        assert count(shot, layout.gpu(), RED) >= GLYPHS
+        assert count(shot, (0, 0) + shot.size, PINK) == 0
+        assert all_exactly(shot, layout.centre(150), GREY)
+        idle = idle_cpu_seconds(run)
+        assert idle < IDLE_CPU_SECONDS, "%.2f s of processor time in %d s idle" % (
+            idle, IDLE_SECONDS)
         run.key("Escape")
         assert run.wait_exit(EXIT_SECONDS) == 0
         assert run.stdout() == b""
