@@ -3,8 +3,8 @@
 #include "bench/suite.h"
 #include "probe/probe.h"
 #include "render/scene_win.h"
-#include "stats/meters.h"
-#include "stats/run_frame_win.h"
+#include "common/verdict.h"
+#include "render/frame_win.h"
 
 #include <new>
 

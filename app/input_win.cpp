@@ -1,5 +1,7 @@
 #include "app/input_win.h"
 
+#include "common/release_win.h"
+
 namespace {
 
 // Non-exclusive and only while the window is in front: the checker never
@@ -15,12 +17,6 @@ HRESULT OpenDevice(IDirectInputDevice8W*& device, REFGUID which, const DIDATAFOR
     result = device->SetDataFormat(&format);
     if (FAILED(result)) return result;
     return device->Acquire();
-}
-
-void CloseDevice(IDirectInputDevice8W*& device) {
-    if (!device) return;
-    device->Release();
-    device = nullptr;
 }
 
 }  // namespace
@@ -44,12 +40,9 @@ void ReleaseInputDevices() {
     if (!inputDevices) return;
     if (inputDevices->keyboard) inputDevices->keyboard->Unacquire();
     if (inputDevices->mouse) inputDevices->mouse->Unacquire();
-    CloseDevice(inputDevices->keyboard);
-    CloseDevice(inputDevices->mouse);
-    if (inputDevices->directInput) {
-        inputDevices->directInput->Release();
-        inputDevices->directInput = nullptr;
-    }
+    ReleaseObject(inputDevices->keyboard);
+    ReleaseObject(inputDevices->mouse);
+    ReleaseObject(inputDevices->directInput);
     delete inputDevices;
     inputDevices = nullptr;
 }

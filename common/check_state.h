@@ -34,11 +34,9 @@ struct FpsCounter {
     float fps = 0.0f;
 };
 
+// Counts frames as FpsCounter does, on a counter of its own.
 struct FpsMovingAverage {
-    int32_t frames = 0;
-    float nowSeconds = 0.0f;
-    float lastSeconds = 0.0f;
-    float fps = 0.0f;
+    FpsCounter counter;
     uint32_t readings = 0;
     BoundedQueue<float, 6> window;
 };

@@ -1,27 +1,17 @@
 #include "probe/probe.h"
 
 #include "common/check_state.h"
+#include "common/verdict.h"
+#include "probe/readings.h"
 #include "probe/report_lines.h"
-#include "probe/verdict.h"
 #include "probe/wmi.h"
 
 #include <string>
 
 namespace {
-constexpr std::size_t processorNameRow = 0;
-constexpr std::size_t maxClockSpeedRow = 6;
-constexpr std::size_t osCaptionRow = 9;
-constexpr std::size_t osVersionRow = 10;
-constexpr std::size_t totalVisibleMemoryRow = 13;
-
-bool ReadRow(std::wstring& text, std::size_t row) {
-    const WmiProperty& property = WmiPropertyTable[row];
+bool ReadRow(std::wstring& text, WmiRow row) {
+    const WmiProperty& property = WmiPropertyOf(row);
     return QueryWmiProperty(text, wmiSession, property.className, property.propertyName);
-}
-
-// The verdict only ever goes from true to false.
-void FailCriterion(bool failed) {
-    if (failed) checkState.canRunGame = false;
 }
 }
 
@@ -31,27 +21,29 @@ void RunProbe() {
     ConnectWmi(wmiSession);
 
     std::wstring processorName;
-    ReadRow(processorName, processorNameRow);
+    ReadRow(processorName, WmiRow::ProcessorName);
     checkState.cpuLine = BuildCpuLine(processorName);
 
     std::wstring caption;
     std::wstring version;
-    ReadRow(caption, osCaptionRow);
-    ReadRow(version, osVersionRow);
+    ReadRow(caption, WmiRow::OsCaption);
+    ReadRow(version, WmiRow::OsVersion);
 
     // A read that fails skips the clock rule; one that finds no value
     // leaves the clock at 0, which fails it.
     std::wstring clockText;
-    if (ReadRow(clockText, maxClockSpeedRow)) FailCriterion(ClockFails(clockText));
+    if (ReadRow(clockText, WmiRow::ProcessorMaxClock)) {
+        ApplyRule(checkState, ClockFails(LeadingInt32(clockText)));
+    }
 
-    FailCriterion(CpuScoreFails(checkState.cpuScore));
+    ApplyRule(checkState, CpuScoreFails(checkState.cpuScore));
 
     checkState.osLine = BuildOsLine(caption, version);
-    FailCriterion(!IsOsVersionAbove61());
+    ApplyRule(checkState, OsVersionFails(IsOsVersionAbove61()));
 
     std::wstring memoryText;
-    ReadRow(memoryText, totalVisibleMemoryRow);
+    ReadRow(memoryText, WmiRow::OsTotalVisibleMemory);
     float gigabytes = MemoryGigabytes(memoryText);
-    FailCriterion(MemoryFails(gigabytes));
+    ApplyRule(checkState, MemoryFails(gigabytes));
     checkState.memoryLine = BuildMemoryLine(gigabytes);
 }

@@ -3,7 +3,7 @@
 #include <charconv>
 
 namespace {
-const wchar_t cpuPrefix[] = L"CPU：";
+const wchar_t cpuLinePrefix[] = L"CPU：";  // a full-width colon
 const wchar_t versionSeparator[] = L" version : ";
 const wchar_t memoryPrefix[] = L"内存: ";
 const wchar_t memoryUnit[] = L"G";
@@ -12,7 +12,7 @@ constexpr std::size_t minimumExponentDigits = 3;
 }
 
 std::wstring BuildCpuLine(const std::wstring& processorName) {
-    return cpuPrefix + processorName;
+    return cpuLinePrefix + processorName;
 }
 
 std::wstring BuildOsLine(const std::wstring& caption, const std::wstring& version) {

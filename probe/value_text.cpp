@@ -1,20 +1,8 @@
 #include "probe/value_text.h"
 
+#include "common/utf16.h"
+
 #include <charconv>
-
-namespace {
-constexpr char16_t firstHighSurrogate = 0xD800;
-constexpr char16_t firstLowSurrogate = 0xDC00;
-constexpr char16_t lastLowSurrogate = 0xDFFF;
-
-bool IsHighSurrogate(char16_t unit) {
-    return unit >= firstHighSurrogate && unit < firstLowSurrogate;
-}
-
-bool IsLowSurrogate(char16_t unit) {
-    return unit >= firstLowSurrogate && unit <= lastLowSurrogate;
-}
-}
 
 std::wstring DecimalText(int32_t value) {
     char digits[16];

@@ -25,6 +25,9 @@ const WmiProperty WmiPropertyTable[wmiPropertyCount] = {
     {"Win32_PhysicalMemory", "Speed"},
 };
 
+static_assert(static_cast<std::size_t>(WmiRow::MemorySpeed) + 1 == wmiPropertyCount,
+              "a name for each row");
+
 namespace {
 const char queryFormat[] = "SELECT * FROM %s";
 }

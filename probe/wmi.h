@@ -15,14 +15,39 @@ struct WmiSession {
 
 extern WmiSession wmiSession;
 
-// The classes and properties the checker knows; the probe reads five rows.
+// The classes and properties the checker knows, a row each, named; the probe
+// reads five of them.
 struct WmiProperty {
     const char* className;
     const char* propertyName;
 };
 
+enum class WmiRow : std::size_t {
+    ProcessorName,
+    ProcessorCores,
+    ProcessorAddressWidth,
+    ProcessorCurrentClock,
+    ProcessorExternalClock,
+    ProcessorL2Cache,
+    ProcessorMaxClock,
+    VideoControllerName,
+    VideoControllerMemory,
+    OsCaption,
+    OsVersion,
+    OsComputerName,
+    OsSerialNumber,
+    OsTotalVisibleMemory,
+    OsFreePhysicalMemory,
+    MemoryCapacity,
+    MemorySpeed,
+};
+
 constexpr std::size_t wmiPropertyCount = 17;
 extern const WmiProperty WmiPropertyTable[wmiPropertyCount];
+
+inline const WmiProperty& WmiPropertyOf(WmiRow row) {
+    return WmiPropertyTable[static_cast<std::size_t>(row)];
+}
 
 // Initialises COM for this thread (multithreaded apartment) and connects the
 // session. On the first failed step writes that step's message and a line

@@ -1,5 +1,6 @@
 #include "probe/wmi.h"
 
+#include "common/release_win.h"
 #include "probe/variant_text_win.h"
 
 #include <windows.h>
@@ -94,7 +95,7 @@ bool ReadFirstInstance(std::wstring& text, IEnumWbemClassObject* enumerator,
     enumerator->Next(WBEM_INFINITE, 1, &object, &returned);
     bool read = true;
     if (returned != 0 && object != nullptr) read = ReadProperty(text, object, propertyName);
-    if (object != nullptr) object->Release();
+    ReleaseObject(object);
     return read;
 }
 }
@@ -118,18 +119,12 @@ bool QueryWmiProperty(std::wstring& text, WmiSession& session, const char* class
     if (FAILED(RunQuery(session.services, query, &enumerator))) return false;
     if (enumerator == nullptr) return true;
     bool read = ReadFirstInstance(text, enumerator, propertyName);
-    enumerator->Release();
+    ReleaseObject(enumerator);
     return read;
 }
 
 void CloseWmi(WmiSession& session) {
-    if (session.services != nullptr) {
-        session.services->Release();
-        session.services = nullptr;
-    }
-    if (session.locator != nullptr) {
-        session.locator->Release();
-        session.locator = nullptr;
-    }
+    ReleaseObject(session.services);
+    ReleaseObject(session.locator);
     CoUninitialize();
 }

@@ -1,10 +1,6 @@
 #include "render/bounded_text.h"
 
-namespace {
-
-bool IsHighSurrogate(wchar_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-
-}  // namespace
+#include "common/utf16.h"
 
 std::size_t AppendBounded(wchar_t* out, std::size_t capacity, std::size_t used,
                           const wchar_t* text) {

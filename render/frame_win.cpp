@@ -4,10 +4,8 @@
 #include "common/clock.h"
 #include "render/cube.h"
 #include "render/d3dx_win.h"
-#include "render/device_loss.h"
 #include "render/overlay.h"
 #include "render/scene_win.h"
-#include "stats/meters.h"
 
 static_assert(overlayTextRight == DT_RIGHT, "the row formats are DrawText's");
 static_assert(overlayTextLeft == (DT_LEFT | DT_TOP), "the row formats are DrawText's");
@@ -30,6 +28,14 @@ constexpr D3DVIEWPORT9 frameViewport = {0, 0, backBufferWidth, backBufferHeight,
 
 constexpr DWORD clearFlags = D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER;
 
+// Between two passes over a lost device: long enough not to keep a core
+// busy, and a message ends the wait at once.
+constexpr DWORD lostDeviceWaitMilliseconds = 50;
+
+// The window whose client area lays out the frame's rows.
+HWND frameWindow = nullptr;
+RECT rowArea{};
+
 // Formatted in place every frame: the frame path allocates nothing.
 OverlayTexts overlayTexts;
 
@@ -47,7 +53,13 @@ void SetWorldTransform(IDirect3DDevice9* device) {
     device->SetTransform(D3DTS_WORLD, &world);
 }
 
-void DrawCube(IDirect3DDevice9* device) {
+void DrawCube() {
+    IDirect3DDevice9* device = sceneResources.device;
+    if (device) device->Clear(0, nullptr, clearFlags, backgroundColour, 1.0f, 0);
+    rowArea = RECT{};
+    GetClientRect(frameWindow, &rowArea);
+    if (!device) return;
+    device->BeginScene();
     if (!sceneResources.vertexBuffer || !sceneResources.indexBuffer) return;
     device->SetStreamSource(0, sceneResources.vertexBuffer, 0, cubeVertexStride);
     device->SetFVF(cubeVertexFormat);
@@ -57,12 +69,10 @@ void DrawCube(IDirect3DDevice9* device) {
     device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, cubeVertexCount, 0, cubeTriangleCount);
 }
 
-void DrawOverlay(RECT rect) {
-    for (const OverlayRow& row : overlayRows) {
-        if (row.text == OverlayText::MovingAverage) {
-            overlayTexts.movingAverage = UpdateFpsMovingAverage();
-            continue;
-        }
+void DrawRows(std::size_t first, std::size_t end) {
+    RECT rect = rowArea;
+    for (std::size_t i = first; i < end; ++i) {
+        const OverlayRow& row = overlayRows[i];
         OverlayDraw draw = PrepareOverlayRow(row, overlayTexts, checkState);
         ID3DXFont* font = sceneResources.fonts[row.font];
         if (!font) continue;
@@ -71,7 +81,38 @@ void DrawOverlay(RECT rect) {
     }
 }
 
+void DrawRowsToCpuFigure() { DrawRows(0, fpsmaRow); }
+
+void DrawRowsFromFpsma(float movingAverage) {
+    overlayTexts.movingAverage = movingAverage;
+    DrawRows(fpsmaRow, overlayRowCount);
+}
+
+int32_t Present() {
+    IDirect3DDevice9* device = sceneResources.device;
+    if (!device) return D3D_OK;
+    device->EndScene();
+    return device->Present(nullptr, nullptr, nullptr, nullptr);
+}
+
+int32_t TestCooperativeLevel() {
+    IDirect3DDevice9* device = sceneResources.device;
+    return device ? device->TestCooperativeLevel() : D3DERR_DEVICELOST;
+}
+
+int32_t ResetDevice() { return ResetSceneDevice(); }
+
+void WaitBriefly() {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, lostDeviceWaitMilliseconds, QS_ALLINPUT);
+}
+
 }  // namespace
+
+const FrameSteps direct3DFrameSteps = {
+    SetFrameTransforms, DrawCube,    DrawRowsToCpuFigure, DrawRowsFromFpsma,
+    Present,            TestCooperativeLevel, ResetDevice, WaitBriefly,
+    TickSeconds,        PerformanceCounter,   PerformanceFrequency,
+};
 
 void SetFrameTransforms() {
     IDirect3DDevice9* device = sceneResources.device;
@@ -87,21 +128,15 @@ void SetFrameTransforms() {
 }
 
 bool RenderFrame(HWND window) {
-    if (!BeginFrame(deviceLoss, checkState)) return false;
-    IDirect3DDevice9* device = sceneResources.device;
-    if (device) device->Clear(0, nullptr, clearFlags, backgroundColour, 1.0f, 0);
-    RECT rect{};
-    GetClientRect(window, &rect);
-    if (device) {
-        device->BeginScene();
-        DrawCube(device);
+    frameWindow = window;
+    return DrawFrame(frameState, checkState, direct3DFrameSteps);
+}
+
+void RunFrame(HWND window) {
+    if (!sceneResources.device) {
+        WaitMessage();
+        return;
     }
-    TickFpsCounter();
-    DrawOverlay(rect);
-    HRESULT presented = D3D_OK;
-    if (device) {
-        device->EndScene();
-        presented = device->Present(nullptr, nullptr, nullptr, nullptr);
-    }
-    return EndFrame(deviceLoss, checkState, presented);
+    frameWindow = window;
+    RunTimedFrame(frameState, checkState, direct3DFrameSteps);
 }

@@ -1,14 +1,24 @@
 #pragma once
 
+#include "stats/frame.h"
+
 #include <windows.h>
+
+// The frame on the Direct3D device (the sequence is stats/frame.h's).
 
 // The frame's world (turned by the tick), view and projection transforms and
 // the viewport. Does nothing without the device or D3DX.
 void SetFrameTransforms();
 
-// Clears, draws the cube and the overlay laid out on window's client area,
-// and presents; ticks both frame-rate meters. Whatever scene object is
-// missing is skipped; the meters still count. False when the frame did not
-// reach the screen: while the device is lost nothing is drawn, and a frame
-// whose Present finds it lost is taken back out of the meters.
+// A frame for a paint message, laid out on window's client area: DrawFrame
+// with the device's steps. Whatever scene object is missing is skipped.
+// False when the frame did not reach the screen.
 bool RenderFrame(HWND window);
+
+// An idle pass of the message loop: RunTimedFrame with the device's steps.
+// Without a device it only waits for the next message: nothing is measured.
+void RunFrame(HWND window);
+
+// The steps on the device, for a frame laid out on the client area of the
+// window last passed to RenderFrame or RunFrame.
+extern const FrameSteps direct3DFrameSteps;

@@ -1,5 +1,6 @@
 #include "render/overlay.h"
 
+#include "common/verdict.h"
 #include "render/bounded_text.h"
 
 #include <charconv>
@@ -13,12 +14,11 @@ const OverlayFont overlayFonts[overlayFontCount] = {
     {L"黑体", 26},
 };
 
-const OverlayRow overlayRows[overlayRowCount] = {
+constexpr OverlayRow overlayRows[overlayRowCount] = {
     {OverlayText::FpsFigure, 0, 1, overlayTextRight, figureColour},
     {OverlayText::AdapterLine, 0, 1, overlayTextLeft, lineColour},
     {OverlayText::CpuLine, 30, 1, overlayTextLine, lineColour},
     {OverlayText::CpuFigure, 30, 1, overlayTextRight, figureColour},
-    {OverlayText::MovingAverage, 30, noFont, 0, 0},
     {OverlayText::FpsmaFigure, 60, 1, overlayTextRight, figureColour},
     {OverlayText::OsLine, 60, 1, overlayTextLine, lineColour},
     {OverlayText::MemoryLine, 90, 1, overlayTextLine, lineColour},
@@ -26,18 +26,29 @@ const OverlayRow overlayRows[overlayRowCount] = {
     {OverlayText::GpuLine, 550, 2, overlayTextLine, alertColour},
 };
 
+static_assert(overlayRows[fpsmaRow].text == OverlayText::FpsmaFigure, "the frame splits the rows there");
+
 namespace {
 
-constexpr wchar_t fpsPrefix[] = L"FPS:";
-constexpr wchar_t cpuPrefix[] = L"CPU:";
-constexpr wchar_t fpsmaPrefix[] = L"FPSMA:";
+constexpr wchar_t fpsFigurePrefix[] = L"FPS:";
+constexpr wchar_t cpuFigurePrefix[] = L"CPU:";  // an ASCII colon, unlike the CPU line's
+constexpr wchar_t fpsmaFigurePrefix[] = L"FPSMA:";
 constexpr wchar_t fpsmaMeasuring[] = L"FPSMA:计算中...";
 constexpr wchar_t osPrefix[] = L"操作系统: ";
 constexpr wchar_t gpuPrefix[] = L"GPU: ";
 constexpr wchar_t gpuMeasuring[] = L"GPU: 计算中...";
-constexpr wchar_t statusMeasuring[] = L"系统检测中请不要关闭!";
-constexpr wchar_t verdictPositive[] = L"您的机器可以正常运行游戏";
-constexpr wchar_t verdictNegative[] = L"您的机器不能正常运行游戏";
+
+struct StatusText {
+    const wchar_t* text;
+    uint32_t colour;
+};
+// By Status: measuring, can run, cannot run.
+constexpr StatusText statusTexts[] = {
+    {L"系统检测中请不要关闭!", measuringColour},
+    {L"您的机器可以正常运行游戏", measuringColour},
+    {L"您的机器不能正常运行游戏", alertColour},
+};
+static_assert(static_cast<int>(Status::CannotRun) == 2, "a text for each status, in order");
 
 constexpr int figureDecimals = 3;  // "%0.3f"
 constexpr int gpuDecimals = 6;  // "%f"
@@ -49,15 +60,6 @@ void CopyText(wchar_t* out, std::size_t capacity, const wchar_t* text) {
 }
 
 }  // namespace
-
-StatusLine ChooseStatusLine(const CheckState& state, float movingAverage) {
-    if (state.deviceMissing) return {verdictNegative, alertColour, false};
-    if (state.frameBatchAverage.average < 1.0 || movingAverage < 1.0f) {
-        return {statusMeasuring, measuringColour, true};
-    }
-    if (state.canRunGame) return {verdictPositive, measuringColour, false};
-    return {verdictNegative, alertColour, false};
-}
 
 void FormatFigure(wchar_t* out, std::size_t capacity, const wchar_t* prefix, double value,
                   int decimals) {
@@ -82,18 +84,18 @@ void FormatOsLine(wchar_t (&out)[lineTextCapacity], const std::wstring& osLine) 
 OverlayDraw PrepareOverlayRow(const OverlayRow& row, OverlayTexts& texts, const CheckState& state) {
     switch (row.text) {
     case OverlayText::FpsFigure:
-        FormatFigure(texts.fps, figureTextCapacity, fpsPrefix, state.fpsCounter.fps, figureDecimals);
+        FormatFigure(texts.fps, figureTextCapacity, fpsFigurePrefix, state.fpsCounter.fps, figureDecimals);
         return {texts.fps, row.colour};
     case OverlayText::AdapterLine:
         return {state.adapterLine, row.colour};
     case OverlayText::CpuLine:
         return {state.cpuLine.c_str(), row.colour};
     case OverlayText::CpuFigure:
-        FormatFigure(texts.cpu, figureTextCapacity, cpuPrefix, state.cpuScore, figureDecimals);
+        FormatFigure(texts.cpu, figureTextCapacity, cpuFigurePrefix, state.cpuScore, figureDecimals);
         return {texts.cpu, row.colour};
     case OverlayText::FpsmaFigure:
         if (texts.movingAverage > 0.0f) {
-            FormatFigure(texts.fpsma, figureTextCapacity, fpsmaPrefix, texts.movingAverage,
+            FormatFigure(texts.fpsma, figureTextCapacity, fpsmaFigurePrefix, texts.movingAverage,
                          figureDecimals);
         } else {
             CopyText(texts.fpsma, figureTextCapacity, fpsmaMeasuring);
@@ -105,10 +107,12 @@ OverlayDraw PrepareOverlayRow(const OverlayRow& row, OverlayTexts& texts, const 
     case OverlayText::MemoryLine:
         return {state.memoryLine.c_str(), row.colour};
     case OverlayText::StatusLine: {
-        StatusLine status = ChooseStatusLine(state, texts.movingAverage);
-        if (!status.measuring) return {status.text, status.colour};
-        CopyText(texts.line, lineTextCapacity, status.text);
-        return {texts.line, status.colour};
+        // The measuring text goes through the line buffer, the verdicts not.
+        Status status = ChooseStatus(state, texts.movingAverage);
+        const StatusText& shown = statusTexts[static_cast<std::size_t>(status)];
+        if (status != Status::Measuring) return {shown.text, shown.colour};
+        CopyText(texts.line, lineTextCapacity, shown.text);
+        return {texts.line, shown.colour};
     }
     case OverlayText::GpuLine:
         if (state.frameBatchAverage.average > 1.0) {
@@ -118,8 +122,6 @@ OverlayDraw PrepareOverlayRow(const OverlayRow& row, OverlayTexts& texts, const 
             CopyText(texts.line, lineTextCapacity, gpuMeasuring);
         }
         return {texts.line, row.colour};
-    case OverlayText::MovingAverage:
-        break;
     }
     return {L"", row.colour};
 }

@@ -34,15 +34,12 @@ enum class OverlayText : uint8_t {
     AdapterLine,
     CpuLine,
     CpuFigure,
-    MovingAverage,  // not drawn: the step that reads the moving average
     FpsmaFigure,
     OsLine,
     MemoryLine,
     StatusLine,
     GpuLine,
 };
-
-constexpr int32_t noFont = -1;
 
 struct OverlayRow {
     OverlayText text;
@@ -52,14 +49,17 @@ struct OverlayRow {
     uint32_t colour;  // the status row decides its colour per frame
 };
 
-constexpr std::size_t overlayRowCount = 10;
+// The rows in the order they are drawn. The frame reads the moving average
+// between the first rows and the FPSMA figure, the first row to show it.
+constexpr std::size_t overlayRowCount = 9;
+constexpr std::size_t fpsmaRow = 4;
 extern const OverlayRow overlayRows[overlayRowCount];
 
 constexpr std::size_t figureTextCapacity = 20;
 constexpr std::size_t lineTextCapacity = 256;
 
 // The text buffers of a frame, and the moving average read part way through
-// the rows (the figure and the status line both use it).
+// the rows (the FPSMA figure and the status row show it).
 struct OverlayTexts {
     wchar_t fps[figureTextCapacity] = {};
     wchar_t cpu[figureTextCapacity] = {};
@@ -72,17 +72,6 @@ struct OverlayDraw {
     const wchar_t* text;
     uint32_t colour;
 };
-
-struct StatusLine {
-    const wchar_t* text;
-    uint32_t colour;
-    bool measuring;
-};
-
-// The status row: the measuring text until both frame meters reach 1, then
-// the verdict; the negative verdict at once when there is no device to
-// measure frames on.
-StatusLine ChooseStatusLine(const CheckState& state, float movingAverage);
 
 // prefix followed by value in fixed notation with the given decimals. A
 // figure too long for the buffer is written as "inf" ("-inf" below zero):

@@ -31,7 +31,6 @@ void DrawReport(HDC context, const RECT& client) {
     OverlayTexts texts;
     texts.movingAverage = MovingAverageOf(checkState.fpsMovingAverage);
     for (const OverlayRow& row : overlayRows) {
-        if (row.font == noFont) continue;
         OverlayDraw draw = PrepareOverlayRow(row, texts, checkState);
         HFONT& font = fonts[row.font];
         if (!font) font = CreateRowFont(row.font);

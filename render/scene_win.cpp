@@ -5,7 +5,7 @@
 #include "render/adapter_line.h"
 #include "render/cube.h"
 #include "render/d3dx_win.h"
-#include "render/device_loss.h"
+#include "stats/frame.h"
 #include "render/overlay.h"
 
 #include <cstring>
@@ -201,7 +201,7 @@ void ReleaseSceneResources() {
     ReleaseObject(sceneResources.cubeTexture);
     for (ID3DXFont*& font : sceneResources.fonts) ReleaseObject(font);
     ReleaseObject(sceneResources.device);
-    deviceLoss = DeviceLoss{};
+    frameState.deviceLost = false;
     // The fonts and the texture ran D3DX code (or the stand-ins'): free it
     // only after them.
     FreeD3dx();

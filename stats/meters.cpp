@@ -1,7 +1,5 @@
 #include "stats/meters.h"
 
-#include "common/clock.h"
-
 namespace {
 
 constexpr float secondLength = 1.0f;
@@ -10,21 +8,18 @@ constexpr std::size_t movingAverageReadings = 6;
 constexpr uint32_t unstoredReadings = 2;
 constexpr int32_t framesPerBatch = 3000;  // a batch closes on the frame after these
 constexpr std::size_t averagedBatches = 5;
-constexpr double slowBatchAverageMilliseconds = 1000.0;
 constexpr double millisecondsPerSecond = 1000.0;
 
 // Drops the frames counted since the last reading; the next reading spans
 // the time from nowSeconds.
-template <typename Meter>
-void StartNewSecond(Meter& meter, float nowSeconds) {
+void StartNewSecond(FpsCounter& meter, float nowSeconds) {
     meter.nowSeconds = nowSeconds;
     meter.lastSeconds = nowSeconds;
     meter.frames = 0;
 }
 
 // Counts a frame; true when it closes a second and refreshes the meter's fps.
-template <typename Meter>
-bool CountFrame(Meter& meter, float nowSeconds) {
+bool CountFrame(FpsCounter& meter, float nowSeconds) {
     meter.frames += 1;
     meter.nowSeconds = nowSeconds;
     if (meter.nowSeconds < meter.lastSeconds) {
@@ -58,9 +53,9 @@ double WeightedAverage(const Queue& sums) {
 void TickFpsCounterAt(FpsCounter& counter, float nowSeconds) { CountFrame(counter, nowSeconds); }
 
 float UpdateFpsMovingAverageAt(FpsMovingAverage& average, float nowSeconds) {
-    if (CountFrame(average, nowSeconds)) {
+    if (CountFrame(average.counter, nowSeconds)) {
         if (average.window.size() >= movingAverageReadings) average.window.pop_front();
-        if (average.readings >= unstoredReadings) average.window.push_back(average.fps);
+        if (average.readings >= unstoredReadings) average.window.push_back(average.counter.fps);
         average.readings += 1;
     }
     return MovingAverageOf(average);
@@ -74,15 +69,9 @@ float MovingAverageOf(const FpsMovingAverage& average) {
     return sum / static_cast<float>(held);
 }
 
-void TickFpsCounter() { TickFpsCounterAt(checkState.fpsCounter, TickSeconds()); }
-
-float UpdateFpsMovingAverage() {
-    return UpdateFpsMovingAverageAt(checkState.fpsMovingAverage, TickSeconds());
-}
-
 void RestartFrameRateSeconds(CheckState& state, float nowSeconds) {
     StartNewSecond(state.fpsCounter, nowSeconds);
-    StartNewSecond(state.fpsMovingAverage, nowSeconds);
+    StartNewSecond(state.fpsMovingAverage.counter, nowSeconds);
 }
 
 double FrameMilliseconds(int64_t start, int64_t end, int64_t frequency) {
@@ -91,7 +80,7 @@ double FrameMilliseconds(int64_t start, int64_t end, int64_t frequency) {
            millisecondsPerSecond;
 }
 
-void AddTimedFrame(FrameBatchAverage& batch, double frameMilliseconds, bool& canRunGame) {
+void AddTimedFrame(FrameBatchAverage& batch, double frameMilliseconds) {
     batch.frames += 1;
     batch.batchMilliseconds += frameMilliseconds;
     if (batch.frames > framesPerBatch) {
@@ -101,12 +90,5 @@ void AddTimedFrame(FrameBatchAverage& batch, double frameMilliseconds, bool& can
     }
     if (batch.batches.size() < averagedBatches) return;
     batch.average = WeightedAverage(batch.batches);
-    if (batch.average > 0.0 && batch.average > slowBatchAverageMilliseconds) {
-        canRunGame = false;
-    }
 }
 
-void RecordMissingDevice(CheckState& state) {
-    state.deviceMissing = true;
-    state.canRunGame = false;
-}

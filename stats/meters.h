@@ -4,17 +4,18 @@
 
 #include <cstdint>
 
-// The per-second frame rate on checkState.fpsCounter, read from the tick.
-void TickFpsCounter();
+// The frame meters of checkState, each fed the time in seconds as the tick
+// gives it (tick x 0.001, single precision). stats/frame.h decides when
+// each is fed. A time earlier than the meter's last reading (the tick
+// wrapped after 49.7 days) starts a new second from that moment instead of
+// freezing the meter.
 
-// The mean of the last six per-second rates on checkState.fpsMovingAverage;
-// 0 while fewer than six are held.
-float UpdateFpsMovingAverage();
-
-// The same steps at a given time in seconds (tick x 0.001, single precision).
-// A time earlier than the last reading (the tick wrapped after 49.7 days)
-// starts a new second from that moment instead of freezing the meter.
+// Counts a frame; once more than a second has passed since the last
+// reading, fps becomes the frames of that stretch over its length.
 void TickFpsCounterAt(FpsCounter& counter, float nowSeconds);
+
+// The same count on the moving average's own counter; each reading from the
+// third on enters the window of the last six. Returns the moving average.
 float UpdateFpsMovingAverageAt(FpsMovingAverage& average, float nowSeconds);
 
 // The moving average as it stands, without counting a frame: the mean of
@@ -31,10 +32,5 @@ void RestartFrameRateSeconds(CheckState& state, float nowSeconds);
 double FrameMilliseconds(int64_t start, int64_t end, int64_t frequency);
 
 // Adds one timed frame to the current batch, closes the batch on its 3001st
-// frame, and once five batch sums exist recomputes their weighted average,
-// clearing canRunGame when it exceeds 1000 ms.
-void AddTimedFrame(FrameBatchAverage& batch, double frameMilliseconds, bool& canRunGame);
-
-// A machine without a working Direct3D 9 device cannot run the game: no
-// frame will be measured, and the verdict is negative at once.
-void RecordMissingDevice(CheckState& state);
+// frame, and once five batch sums exist recomputes their weighted average.
+void AddTimedFrame(FrameBatchAverage& batch, double frameMilliseconds);

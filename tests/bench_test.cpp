@@ -7,7 +7,8 @@
 #include <cstring>
 
 namespace {
-constexpr float rayReference = 0.02561f, fractalReference = 0.0286f;
+constexpr float rayReference = 0.02561f;
+constexpr float fractalReference = 0.0286f;
 
 BenchmarkSuite TimedSuite(float raySeconds, float fractalSeconds, float rayWeight = 1.0f,
                           float fractalWeight = 1.5f) {
@@ -18,33 +19,55 @@ BenchmarkSuite TimedSuite(float raySeconds, float fractalSeconds, float rayWeigh
 }
 }  // namespace
 
-TEST(UnitVectors, StepTheGeneratorFromSeed4660TakeTheLow23BitsAndRejectOutsideTheBall) {
-    const std::pair<uint32_t, float> steps[] = {{903608367u, 0.4370229244232178f},
-        {1450770726u, 0.8906950950622559f}, {4048566345u, 0.2534353733062744f},
-        {113618568u, 0.08877754211425781f}, {0x00400000u, 0.0f}, {0xFF800000u, -1.0f},
-        {0xFFFFFFFFu, 1.0f - 0x1p-22f}};  // the high nine bits never matter
+TEST(UnitVectors, TheGeneratorStepsFromSeed4660) {
+    const uint32_t states[] = {903608367u, 1450770726u, 4048566345u, 113618568u};
     uint32_t state = 4660;
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(state = NextGeneratorState(state), steps[i].first);
-    for (auto [bits, component] : steps) EXPECT_EQ(ComponentFromState(bits), component) << bits;
-    // Accepted from the first candidate's r^2 of 1 exactly and 1.22e-4, not 1.00000036 or 9.35e-5;
-    // from 4660 the first candidate lies outside the ball and the second is taken.
-    const struct { uint32_t seed, firstCandidateState; bool accepted; } radii[] = {
+    for (uint32_t expected : states) {
+        state = NextGeneratorState(state);
+        EXPECT_EQ(state, expected);
+    }
+}
+
+// The high nine bits never matter.
+TEST(UnitVectors, AComponentIsTheLow23BitsScaledToMinusOneToOne) {
+    const std::pair<uint32_t, float> components[] = {
+        {903608367u, 0.4370229244232178f}, {1450770726u, 0.8906950950622559f},
+        {4048566345u, 0.2534353733062744f}, {113618568u, 0.08877754211425781f},
+        {0x00400000u, 0.0f}, {0xFF800000u, -1.0f}, {0xFFFFFFFFu, 1.0f - 0x1p-22f}};
+    for (auto [state, component] : components) EXPECT_EQ(ComponentFromState(state), component) << state;
+}
+
+// Seeds whose first candidate has r^2 of exactly 1 or 1.22e-4 (taken), of
+// 1.00000036 or 9.35e-5 (drawn again); from 4660 the first lies outside the
+// ball. A taken first candidate leaves the state after its third step.
+TEST(UnitVectors, TheBallKeepsItsBoundsAndRejectsWhatLiesOutside) {
+    const struct { uint32_t seed, firstCandidateState; bool taken; } candidates[] = {
         {3320967064u, 2377141341u, true}, {211159767u, 752753936u, false},
-        {4241314922u, 893355527u, true}, {1651624962u, 1899986111u, false}, {4660, 4048566345u, false}};
-    for (const auto& c : radii) {
-        UnitVectorGenerator g(c.seed);
-        RandomUnitVector(g);
-        EXPECT_EQ(g.state == c.firstCandidateState, c.accepted) << c.seed;
+        {4241314922u, 893355527u, true}, {1651624962u, 1899986111u, false},
+        {4660, 4048566345u, false}};
+    for (const auto& c : candidates) {
+        UnitVectorGenerator generator(c.seed);
+        RandomUnitVector(generator);
+        EXPECT_EQ(generator.state == c.firstCandidateState, c.taken) << c.seed;
     }
+}
+
+TEST(UnitVectors, TheFirstVectorFrom4660AndEveryOneAfterHaveLengthOne) {
     UnitVectorGenerator generator(4660);
-    Vector3 v = RandomUnitVector(generator);
-    EXPECT_TRUE(std::fabs(v.x - 0.145567) < 1e-6 && std::fabs(v.y + 0.905751) < 1e-6) << v.x << " " << v.y;
+    const Vector3 first = RandomUnitVector(generator);
+    EXPECT_NEAR(first.x, 0.145567, 1e-6);
+    EXPECT_NEAR(first.y, -0.905751, 1e-6);
+    EXPECT_NEAR(first.z, -0.398026, 1e-6);
     for (int i = 0; i < 100000; ++i) {
-        v = RandomUnitVector(generator);
-        ASSERT_LE(std::fabs(std::sqrt(double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z) - 1), 0x1p-22);
+        const Vector3 v = RandomUnitVector(generator);
+        const double length = std::sqrt(double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z);
+        ASSERT_LE(std::fabs(length - 1), 0x1p-22) << "vector " << i;
     }
-    // Two Newton steps in single precision: one would stop short of 2; a
-    // double 0.5, a fused multiply-add or another order changes the last bits.
+}
+
+// Two Newton steps in single precision: one would stop short of 2; a double
+// 0.5, a fused multiply-add or another order changes the last bits.
+TEST(UnitVectors, TheEstimateIsRefinedTwiceInSinglePrecision) {
     const float refine[][3] = {{2.00068355f, 0.25f, 2.0f}, {1.99931645f, 0.25f, 2.0f},
                                {0x1.3dbp+0f, 0x1.4c6292p-1f, 0x1.3dba22p+0f},
                                {0x1.8f1p+6f, 0x1.a5870cp-14f, 0x1.8f00f4p+6f}};
@@ -55,9 +78,11 @@ TEST(UnitVectors, StepTheGeneratorFromSeed4660TakeTheLow23BitsAndRejectOutsideTh
 // V1 = V0 + E1 and V2 = V0 + E2 in (x, z). The corner rays start where
 // o - V0 is exactly 0, E1, E1 / 2 or E2, so u and v land on the bounds.
 TEST(IntersectTriangle, TellsWhichTestTurnsARayAwayAndTakesTheEdgesAsHits) {
-    uint32_t bits[2];
-    std::memcpy(&bits[0], &triangleEdge1.x, 4), std::memcpy(&bits[1], &triangleEdge2.x, 4);
-    EXPECT_TRUE(bits[0] == 0xC00CCCCCu && bits[1] == 0x3FFFFFFFu);
+    uint32_t bits = 0;
+    std::memcpy(&bits, &triangleEdge1.x, 4);
+    EXPECT_EQ(bits, 0xC00CCCCCu);
+    std::memcpy(&bits, &triangleEdge2.x, 4);
+    EXPECT_EQ(bits, 0x3FFFFFFFu);
     const Vector3 up = {0.0f, 1.0f, 0.0f};
     const struct { Vector3 origin, direction; RayOutcome outcome; } cases[] = {
         {{0.1f, -1.0f, 1.5f}, up, RayOutcome::hit},
@@ -80,19 +105,29 @@ TEST(IntersectTriangle, TellsWhichTestTurnsARayAwayAndTakesTheEdgesAsHits) {
         EXPECT_EQ(IntersectTriangle(c.origin, c.direction), c.outcome) << &c - cases;
 }
 
-TEST(Workloads, HitAndIterateTheKnownCounts) {
-    RayOutcomeCounts r = CountRayOutcomes();
-    EXPECT_TRUE(r.hits == 7566 && r.failedDet == 99687 && r.failedU == 61347 && r.failedV == 31400 &&
-                r.failedT == 0) << r.hits << " " << r.failedDet << " " << r.failedU << " " << r.failedV;
+TEST(Workloads, TheRaysEndAsCounted) {
+    const RayOutcomeCounts rays = CountRayOutcomes();
+    EXPECT_EQ(rays.hits, 7566u);
+    EXPECT_EQ(rays.failedDet, 99687u);
+    EXPECT_EQ(rays.failedU, 61347u);
+    EXPECT_EQ(rays.failedV, 31400u);
+    EXPECT_EQ(rays.failedT, 0u);
     EXPECT_EQ(RayIntersect(), 7566.0 * 4.999999873689376e-06);
-    FractalHistogram histogram = FractalIterationHistogram();
-    uint64_t total = 0, points = 0;
+}
+
+TEST(Workloads, TheFractalIteratesAsCounted) {
+    const FractalHistogram histogram = FractalIterationHistogram();
+    uint64_t total = 0;
+    uint64_t points = 0;
     for (int k = 0; k <= fractalIterationLimit; ++k) {
         total += static_cast<uint64_t>(k) * histogram[k];
         points += histogram[k];
     }
-    EXPECT_TRUE(points == 65536 && total == 5017365 && histogram[300] == 6949) << points << " " << total;
-    EXPECT_TRUE(histogram[0] + histogram[1] + histogram[2] + histogram[3] == 0 && histogram[4] != 0);
+    EXPECT_EQ(points, 65536u);
+    EXPECT_EQ(total, 5017365u);
+    EXPECT_EQ(histogram[300], 6949u);
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(histogram[k], 0u) << k;
+    EXPECT_NE(histogram[4], 0u);
     EXPECT_EQ(Fractal(), 76.55891418457031);
 }
 

@@ -9,20 +9,26 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace {
-struct Read { bool result = true; std::optional<std::wstring> value; };
-bool connectResult = true, osAbove61 = true;
+struct Read {
+    bool result = true;
+    std::optional<std::wstring> value;
+};
+bool connectResult = true;
+bool osAbove61 = true;
 std::map<std::string, Read> reads;  // a read not scripted returns false
 std::vector<std::string> calls;     // the name, "@" when on wmiSession, "+" when text was empty
 
-const std::string maxClock = "Win32_Processor.MaxClockSpeed", caption = "Win32_OperatingSystem.Caption",
-    version = "Win32_OperatingSystem.Version", memory = "Win32_OperatingSystem.TotalVisibleMemorySize";
+const std::string maxClock = "Win32_Processor.MaxClockSpeed";
+const std::string caption = "Win32_OperatingSystem.Caption";
+const std::string version = "Win32_OperatingSystem.Version";
+const std::string memory = "Win32_OperatingSystem.TotalVisibleMemorySize";
 
 void Reset(float cpuScore = 100.0f) {
-    connectResult = osAbove61 = true;
+    connectResult = true;
+    osAbove61 = true;
     reads = {{"Win32_Processor.Name", {true, L"Xeon"}}, {maxClock, {true, L"2096"}},
              {caption, {true, L"Windows 10"}}, {version, {true, L"10.0"}}, {memory, {true, L"16777216"}}};
     calls.clear();
@@ -52,8 +58,10 @@ bool IsOsVersionAbove61() {
 TEST(RunProbe, ReadsInOrderOnTheProcessSessionAndBuildsTheLines) {
     Reset();
     RunProbe();
-    EXPECT_TRUE(checkState.canRunGame && checkState.cpuLine == L"CPU\uFF1AXeon" && checkState.osLine == L"Windows 10 version : 10.0" &&
-                checkState.memoryLine == L"\u5185\u5B58: 16G");
+    EXPECT_TRUE(checkState.canRunGame);
+    EXPECT_EQ(checkState.cpuLine, L"CPU\uFF1AXeon");
+    EXPECT_EQ(checkState.osLine, L"Windows 10 version : 10.0");
+    EXPECT_EQ(checkState.memoryLine, L"\u5185\u5B58: 16G");
     const std::vector<std::string> order = {"ConnectWmi@", "Win32_Processor.Name@+", caption + "@+",
         version + "@+", maxClock + "@+", "IsOsVersionAbove61", memory + "@+"};
     EXPECT_EQ(calls, order);
@@ -61,7 +69,8 @@ TEST(RunProbe, ReadsInOrderOnTheProcessSessionAndBuildsTheLines) {
     Reset();
     connectResult = false;
     RunProbe();
-    EXPECT_TRUE(calls.size() == order.size() && checkState.canRunGame);
+    EXPECT_EQ(calls.size(), order.size());
+    EXPECT_TRUE(checkState.canRunGame);
 }
 
 TEST(RunProbe, AppliesEachRuleAndNeverSetsTheVerdictAgain) {
@@ -78,7 +87,8 @@ TEST(RunProbe, AppliesEachRuleAndNeverSetsTheVerdictAgain) {
         osAbove61 = c.os;
         RunProbe();
         EXPECT_EQ(checkState.canRunGame, c.passes) << c.property << " " << c.cpuScore << c.os;
-        std::tie(checkState.cpuScore, osAbove61) = std::tuple(100.0f, true);
+        checkState.cpuScore = 100.0f;
+        osAbove61 = true;
         RunProbe();  // a passing second run sets nothing again
         EXPECT_EQ(checkState.canRunGame, c.passes) << "again";
     }
@@ -88,11 +98,13 @@ TEST(RunProbe, MissingPiecesLeaveEmptyParts) {
     Reset();
     reads.clear();
     RunProbe();
-    EXPECT_TRUE(checkState.cpuLine == L"CPU\uFF1A" && checkState.osLine == L" version : " &&
-                checkState.memoryLine == L"\u5185\u5B58: 0G");
+    EXPECT_EQ(checkState.cpuLine, L"CPU\uFF1A");
+    EXPECT_EQ(checkState.osLine, L" version : ");
+    EXPECT_EQ(checkState.memoryLine, L"\u5185\u5B58: 0G");
     Reset();
     reads[caption] = {true, {}};
     reads[memory] = {true, L"134000000"};
     RunProbe();
-    EXPECT_TRUE(checkState.osLine == L" version : 10.0" && checkState.memoryLine == L"\u5185\u5B58: 1.3e+002G");
+    EXPECT_EQ(checkState.osLine, L" version : 10.0");
+    EXPECT_EQ(checkState.memoryLine, L"\u5185\u5B58: 1.3e+002G");
 }

@@ -1,6 +1,6 @@
 #include "probe/probe.h"
 #include "probe/variant_text_win.h"
-#include "probe/verdict.h"
+#include "probe/readings.h"
 #include "probe/wmi.h"
 
 #include <gtest/gtest.h>
@@ -57,16 +57,17 @@ std::wstring Read(const char* className, const char* propertyName, bool result) 
 }  // namespace
 
 TEST(Wmi, ConnectsSilentlyAndReadsTheFiveProbePropertiesAsText) {
-    auto ReadRow = [](int row) {
-        return Read(WmiPropertyTable[row].className, WmiPropertyTable[row].propertyName, true);
+    auto ReadRow = [](WmiRow row) {
+        return Read(WmiPropertyOf(row).className, WmiPropertyOf(row).propertyName, true);
     };
     testing::internal::CaptureStdout();
     EXPECT_TRUE(ConnectWmi(session));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_TRUE(ReadRow(0) != untouched && ReadRow(9) != untouched);
-    EXPECT_GT(LeadingInt32(ReadRow(6)), 0);
-    EXPECT_EQ(ReadRow(10).substr(0, 5), L"10.0.");
-    EXPECT_GT(LeadingInt64(ReadRow(13)), 0);
+    EXPECT_NE(ReadRow(WmiRow::ProcessorName), untouched);
+    EXPECT_NE(ReadRow(WmiRow::OsCaption), untouched);
+    EXPECT_GT(LeadingInt32(ReadRow(WmiRow::ProcessorMaxClock)), 0);
+    EXPECT_EQ(ReadRow(WmiRow::OsVersion).substr(0, 5), L"10.0.");
+    EXPECT_GT(LeadingInt64(ReadRow(WmiRow::OsTotalVisibleMemory)), 0);
 }
 
 TEST(Wmi, RefusedOrEmptyReadsLeaveTheTextAlone) {
@@ -101,7 +102,7 @@ std::string RunChild(const wchar_t* version, const wchar_t* disabledDll) {
     std::string output;
     FILE* child = CopyFileW(self, name.c_str(), FALSE) ? _wpopen((name + L" child").c_str(), L"rb")
                                                        : nullptr;
-    for (int c; child && (c = std::fgetc(child)) != EOF;) output += char(c);
+    for (int c = child ? std::fgetc(child) : EOF; c != EOF; c = std::fgetc(child)) output += char(c);
     if (!child || _pclose(child) != 0) output += "(failed)";
     RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
     DeleteFileW(name.c_str());

@@ -3,144 +3,160 @@
 #include "render/adapter_line.h"
 #include "render/cube.h"
 #include "render/overlay.h"
-#include "stats/meters.h"
+#include "stats/frame.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <tuple>
 #include <string>
 #include <vector>
 
-
 namespace {
-struct Vec { float x, y, z; };
-template <std::size_t N> struct Guarded { wchar_t line[N]; wchar_t guard = L'!'; };
+
+struct Vec {
+    float x, y, z;
+};
+template <std::size_t N>
+struct Guarded {
+    wchar_t line[N];
+    wchar_t guard = L'!';
+};
 Vec Corner(int i) { return {cubeVertices[i].x, cubeVertices[i].y, cubeVertices[i].z}; }
 Vec Sub(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 float Dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 Vec Cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 
-const wchar_t* const measuring = L"系统检测中请不要关闭!";
-const wchar_t* const positive = L"您的机器可以正常运行游戏";
-const wchar_t* const negative = L"您的机器不能正常运行游戏";
+// Outward normals in table order: front (z = -10), back, top, bottom, left, right.
+const Vec normals[6] = {{0, 0, -1}, {0, 0, 1}, {0, 1, 0}, {0, -1, 0}, {-1, 0, 0}, {1, 0, 0}};
 
-CheckState SampleState(double batchAverage, bool canRunGame = true) {
+CheckState SampleState() {
     CheckState state;
-    std::tie(state.canRunGame, state.fpsCounter.fps, state.cpuScore) = std::tuple(canRunGame, 59.94f, 123.4567f);
-    std::tie(state.cpuLine, state.osLine, state.memoryLine) = std::tuple(L"CPU：Test", L"Windows 10", L"内存: 8G");
-    state.frameBatchAverage.average = batchAverage;
+    state.fpsCounter.fps = 59.94f;
+    state.cpuScore = 123.4567f;
+    state.cpuLine = L"CPU：Test";
+    state.osLine = L"Windows 10";
+    state.memoryLine = L"内存: 8G";
     BuildAdapterLine(state.adapterLine, L"Test GPU");
     return state;
 }
 
-// Text, top, font, format and colour of a drawn row.
-using Drawn = std::tuple<std::wstring, int32_t, int32_t, uint32_t, uint32_t>;
-
-// The rows of one frame whose moving-average step gives movingAverage.
-std::vector<Drawn> DrawRows(const CheckState& state, float movingAverage) {
+// The texts of the rows of one frame whose moving average is movingAverage.
+std::vector<std::wstring> RowTexts(const CheckState& state, float movingAverage) {
     OverlayTexts texts;
-    std::vector<Drawn> drawn;
-    for (const OverlayRow& row : overlayRows) {
-        if (row.text == OverlayText::MovingAverage) texts.movingAverage = movingAverage;
-        if (row.text == OverlayText::MovingAverage) continue;
-        OverlayDraw draw = PrepareOverlayRow(row, texts, state);
-        drawn.push_back({draw.text, row.top, row.font, row.format, draw.colour});
-    }
-    return drawn;
+    texts.movingAverage = movingAverage;
+    std::vector<std::wstring> shown;
+    for (const OverlayRow& row : overlayRows) shown.push_back(PrepareOverlayRow(row, texts, state).text);
+    return shown;
 }
+
 }  // namespace
 
-TEST(Cube, EachFaceIsClockwiseFromOutsideAndRepeatsTheImageTwiceOrOnce) {
-    EXPECT_TRUE(sizeof cubeVertices == 480 && sizeof cubeIndices == 72 && cubeTriangleCount * 3 == cubeIndexCount);
-    // Outward normals in table order: front (z = -10), back, top, bottom, left, right.
-    const Vec normals[6] = {{0, 0, -1}, {0, 0, 1}, {0, 1, 0}, {0, -1, 0}, {-1, 0, 0}, {1, 0, 0}};
+TEST(Cube, EachCornerSitsOnItsFaceTenUnitsOut) {
     for (int i = 0; i < 24; ++i) {
-        Vec c = Corner(i);
-        EXPECT_EQ(std::fabs(c.x) + std::fabs(c.y) + std::fabs(c.z), 30.0f) << i;
+        const Vec c = Corner(i);
+        EXPECT_EQ(std::fabs(c.x) + std::fabs(c.y) + std::fabs(c.z), 30.0f) << "vertex " << i;
         EXPECT_EQ(Dot(c, normals[i / 4]), 10.0f) << "vertex " << i;
-        const float s = i < 16 ? 2.0f : 1.0f, u[4] = {0, s, s, 0}, v[4] = {0, 0, s, s};
-        EXPECT_TRUE(cubeVertices[i].u == u[i % 4] && cubeVertices[i].v == v[i % 4]) << i;
     }
+}
+
+TEST(Cube, FrontBackTopAndBottomRepeatTheImageTwiceTheSidesOnce) {
+    for (int i = 0; i < 24; ++i) {
+        const float s = i < 16 ? 2.0f : 1.0f;
+        const float u[4] = {0, s, s, 0};
+        const float v[4] = {0, 0, s, s};
+        EXPECT_EQ(cubeVertices[i].u, u[i % 4]) << "vertex " << i;
+        EXPECT_EQ(cubeVertices[i].v, v[i % 4]) << "vertex " << i;
+    }
+}
+
+// Left-handed: (b - a) x (c - a) faces whoever sees a, b, c clockwise; each
+// triangle covers half its face.
+TEST(Cube, EachTriangleIsClockwiseFromOutsideItsFace) {
     for (uint32_t t = 0; t < cubeTriangleCount; ++t) {
         const uint16_t* k = &cubeIndices[3 * t];
-        ASSERT_TRUE(k[0] / 4 == t / 2 && k[1] / 4 == t / 2 && k[2] / 4 == t / 2) << t;
-        // Left-handed: (b - a) x (c - a) faces whoever sees a, b, c clockwise.
-        Vec n = Cross(Sub(Corner(k[1]), Corner(k[0])), Sub(Corner(k[2]), Corner(k[0])));
-        EXPECT_EQ(Dot(n, normals[t / 2]), 400.0f) << "triangle " << t;  // half the face, no overlap
+        for (int i = 0; i < 3; ++i) ASSERT_EQ(k[i] / 4u, t / 2) << "triangle " << t;
+        const Vec n = Cross(Sub(Corner(k[1]), Corner(k[0])), Sub(Corner(k[2]), Corner(k[0])));
+        EXPECT_EQ(Dot(n, normals[t / 2]), 400.0f) << "triangle " << t;
     }
-    for (int face = 0; face < 6; ++face) {  // two triangles meeting along a diagonal cover the face
+}
+
+TEST(Cube, EachFacesTwoTrianglesMeetAlongADiagonal) {
+    for (int face = 0; face < 6; ++face) {
         const uint16_t* k = &cubeIndices[6 * face];
         std::vector<int> shared;
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
             if (std::count(k + 3, k + 6, k[i])) shared.push_back(k[i]);
-        ASSERT_EQ(shared.size(), 2u) << face;
-        Vec diagonal = Sub(Corner(shared[0]), Corner(shared[1]));
-        EXPECT_EQ(Dot(diagonal, diagonal), 800.0f) << face;
+        }
+        ASSERT_EQ(shared.size(), 2u) << "face " << face;
+        const Vec diagonal = Sub(Corner(shared[0]), Corner(shared[1]));
+        EXPECT_EQ(Dot(diagonal, diagonal), 800.0f) << "face " << face;
     }
-    // pi, pi/2 and pi/3 per second in single precision, not reduced.
-    EXPECT_TRUE(CubeAngleX(1000) == 3.1415927f && CubeAngleY(1000) == 1.5707964f && CubeAngleZ(1000) == 1.0471976f);
-    EXPECT_TRUE(CubeAngleX(12000) == 37.6991158f && CubeAngleY(12000) == 18.8495579f && CubeAngleZ(12000) == 12.5663729f);
 }
 
-TEST(Overlay, DrawsTheRowsInOrderWithTheirTopsFontsFormatsAndColours) {
-    const uint32_t right = 0x002, left = 0x000, line = 0x120;
-    const uint32_t figure = 0xFF87EF88, text = 0xFF00EF88, pink = 0xFFEB7BE6, red = 0xFFFF0000;
-    const std::vector<Drawn> expected = {
-        {L"FPS:59.940", 0, 1, right, figure},
-        {L"当前显卡型号：Test GPU", 0, 1, left, text},
-        {L"CPU：Test", 30, 1, line, text},
-        {L"CPU:123.457", 30, 1, right, figure},
-        {L"FPSMA:计算中...", 60, 1, right, figure},
-        {L"操作系统: Windows 10", 60, 1, line, text},
-        {L"内存: 8G", 90, 1, line, text},
-        {measuring, 500, 2, line, pink},
-        {L"GPU: 计算中...", 550, 2, line, red}};
-    EXPECT_EQ(DrawRows(SampleState(0.0), 0.0f), expected);
-    // The status shows the verdict once both meters reach 1; "GPU:" once above 1.
-    const float belowOne = std::nextafter(1.0f, 0.0f);
-    const struct { double average; float movingAverage; bool canRunGame; const wchar_t* status;
-                   uint32_t colour; const wchar_t *fpsma, *gpu; } cases[] = {
-        {1.0, 1.0f, true, positive, pink, L"FPSMA:1.000", L"GPU: 计算中..."},
-        {1.0, 1.0f, false, negative, red, L"FPSMA:1.000", L"GPU: 计算中..."},
-        {1500.0, belowOne, false, measuring, pink, L"FPSMA:1.000", L"GPU: 1500.000000"},
-        {std::nextafter(1.0, 0.0), 60.0f, false, measuring, pink, L"FPSMA:60.000", L"GPU: 计算中..."},
-        {std::nextafter(1.0, 2.0), 60.0f, false, negative, red, L"FPSMA:60.000", L"GPU: 1.000000"},
-        {12.5, 0.5f, true, measuring, pink, L"FPSMA:0.500", L"GPU: 12.500000"},
-        {12.5, 59.94f, true, positive, pink, L"FPSMA:59.940", L"GPU: 12.500000"},
+// pi, pi/2 and pi/3 per second in single precision, not reduced.
+TEST(Cube, TurnsStraightFromTheTick) {
+    EXPECT_EQ(CubeAngleX(1000), 3.1415927f);
+    EXPECT_EQ(CubeAngleY(1000), 1.5707964f);
+    EXPECT_EQ(CubeAngleZ(1000), 1.0471976f);
+    EXPECT_EQ(CubeAngleX(12000), 37.6991158f);
+    EXPECT_EQ(CubeAngleY(12000), 18.8495579f);
+    EXPECT_EQ(CubeAngleZ(12000), 12.5663729f);
+}
+
+TEST(Overlay, FormatsEachRowsText) {
+    const std::vector<std::wstring> expected = {
+        L"FPS:59.940", L"当前显卡型号：Test GPU", L"CPU：Test", L"CPU:123.457", L"FPSMA:计算中...",
+        L"操作系统: Windows 10", L"内存: 8G", L"系统检测中请不要关闭!", L"GPU: 计算中..."};
+    EXPECT_EQ(RowTexts(SampleState(), 0.0f), expected);
+}
+
+// The FPSMA figure once the average is positive; "GPU:" once above 1.
+TEST(Overlay, ShowsTheFiguresOnceTheMetersHaveThem) {
+    const struct { double batchAverage; float movingAverage; const wchar_t *fpsma, *gpu; } cases[] = {
+        {1.0, 1.0f, L"FPSMA:1.000", L"GPU: 计算中..."},
+        {1500.0, 0.5f, L"FPSMA:0.500", L"GPU: 1500.000000"},
+        {std::nextafter(1.0, 2.0), 60.0f, L"FPSMA:60.000", L"GPU: 1.000000"},
+        {12.5, 59.94f, L"FPSMA:59.940", L"GPU: 12.500000"},
     };
     for (const auto& c : cases) {
-        std::vector<Drawn> rows = DrawRows(SampleState(c.average, c.canRunGame), c.movingAverage);
-        EXPECT_EQ(std::get<0>(rows[4]), c.fpsma);
-        EXPECT_EQ(std::get<0>(rows[7]), c.status) << c.average << " " << c.movingAverage;
-        EXPECT_EQ(std::get<4>(rows[7]), c.colour) << c.average << " " << c.movingAverage;
-        EXPECT_EQ(std::get<0>(rows[8]), c.gpu);
+        CheckState state = SampleState();
+        state.frameBatchAverage.average = c.batchAverage;
+        const std::vector<std::wstring> rows = RowTexts(state, c.movingAverage);
+        EXPECT_EQ(rows[fpsmaRow], c.fpsma) << c.batchAverage;
+        EXPECT_EQ(rows[8], c.gpu) << c.batchAverage;
     }
 }
 
-TEST(Overlay, WithoutADeviceTheStatusIsTheNegativeVerdictInRedAtOnce) {
-    CheckState state;
-    RecordMissingDevice(state);
-    EXPECT_FALSE(state.canRunGame);
-    const StatusLine status = ChooseStatusLine(state, 0.0f);
-    EXPECT_STREQ(status.text, negative);
-    EXPECT_EQ(status.colour, 0xFFFF0000u);
-}
-
-TEST(Overlay, TheReportReadsTheMovingAverageWithoutCountingAFrame) {
-    FpsMovingAverage average;
-    for (int i = 0; i < 6; ++i) average.window.push_back(50.0f + i);
-    EXPECT_EQ(MovingAverageOf(average), 52.5f);
-    EXPECT_EQ(average.frames, 0);
-    average.window.pop_front();
-    EXPECT_EQ(MovingAverageOf(average), 0.0f);  // five readings are not yet an average
+TEST(Overlay, TheStatusRowShowsTheVerdictInItsColour) {
+    const struct { double batchAverage; bool canRunGame, deviceMissing; const wchar_t* text; uint32_t colour; } cases[] = {
+        {0.0, true, false, L"系统检测中请不要关闭!", 0xFFEB7BE6},
+        {500.0, true, false, L"您的机器可以正常运行游戏", 0xFFEB7BE6},
+        {500.0, false, false, L"您的机器不能正常运行游戏", 0xFFFF0000},
+        {0.0, false, true, L"您的机器不能正常运行游戏", 0xFFFF0000},
+    };
+    OverlayTexts texts;
+    texts.movingAverage = 60.0f;
+    for (const auto& c : cases) {
+        CheckState state = SampleState();
+        state.frameBatchAverage.average = c.batchAverage;
+        state.canRunGame = c.canRunGame;
+        state.deviceMissing = c.deviceMissing;
+        const OverlayDraw status = PrepareOverlayRow(overlayRows[7], texts, state);
+        EXPECT_STREQ(status.text, c.text);
+        EXPECT_EQ(status.colour, c.colour);
+    }
 }
 
 TEST(Overlay, WritesFiguresInFixedNotationOrInfWhenTheyDoNotFit) {
-    const struct { const wchar_t* prefix; double value; int decimals; std::size_t capacity;
-                   const wchar_t* expected; } cases[] = {
+    const struct {
+        const wchar_t* prefix;
+        double value;
+        int decimals;
+        std::size_t capacity;
+        const wchar_t* expected;
+    } cases[] = {
         {L"FPS:", HUGE_VAL, 3, 20, L"FPS:inf"}, {L"FPS:", -HUGE_VAL, 3, 20, L"FPS:-inf"},
         {L"FPSMA:", std::nan(""), 3, 20, L"FPSMA:nan"}, {L"CPU:", 1e12f, 3, 20, L"CPU:inf"},
         {L"CPU:", 1e11f, 3, 20, L"CPU:99999997952.000"},  // the float widened
@@ -154,14 +170,19 @@ TEST(Overlay, WritesFiguresInFixedNotationOrInfWhenTheyDoNotFit) {
         wchar_t buffer[lineTextCapacity + 1];
         std::fill(std::begin(buffer), std::end(buffer), L'#');
         FormatFigure(buffer, c.capacity, c.prefix, c.value, c.decimals);
-        EXPECT_TRUE(std::wstring(buffer) == c.expected && buffer[c.capacity] == L'#') << c.value;
+        EXPECT_EQ(std::wstring(buffer), c.expected) << c.value;
+        EXPECT_EQ(buffer[c.capacity], L'#') << c.value;
     }
 }
 
+// 52 characters of description and 249 of operating-system line fit.
 TEST(Overlay, CutsTheAdapterAndOsLinesToTheirBuffersNeverHalfAPair) {
-    const std::wstring pair = {wchar_t(0xD83D), wchar_t(0xDE00)}, last = {wchar_t(0xDBFF), wchar_t(0xDFFF)};
-    const std::wstring a50(50, L'A'), z247(247, L'z'), z248(248, L'z');
-    const struct { bool adapter; std::wstring text, shown; } cases[] = {  // 52 and 249 characters fit
+    const std::wstring pair = {wchar_t(0xD83D), wchar_t(0xDE00)};
+    const std::wstring last = {wchar_t(0xDBFF), wchar_t(0xDFFF)};
+    const std::wstring a50(50, L'A');
+    const std::wstring z247(247, L'z');
+    const std::wstring z248(248, L'z');
+    const struct { bool adapter; std::wstring text, shown; } cases[] = {
         {true, L"", L""}, {true, a50 + L"BC", a50 + L"BC"}, {true, a50 + L"BCD", a50 + L"BC"},
         {true, std::wstring(600, L'x'), std::wstring(52, L'x')}, {true, a50 + L"B" + last, a50 + L"B"},
         {true, a50 + pair + L"Z", a50 + pair}, {false, std::wstring(249, L'x'), std::wstring(249, L'x')},
@@ -170,37 +191,60 @@ TEST(Overlay, CutsTheAdapterAndOsLinesToTheirBuffersNeverHalfAPair) {
         {false, L"x" + last.substr(0, 1), L"x" + last.substr(0, 1)},  // not cut: kept as it is
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.adapter ? "adapter " : "os ") << c.text.size());
         Guarded<adapterLineCapacity> adapter;
         Guarded<lineTextCapacity> os;
         std::fill(std::begin(adapter.line), std::end(adapter.line), L'#');
-        if (c.adapter) BuildAdapterLine(adapter.line, c.text.c_str());
-        else FormatOsLine(os.line, c.text);
-        EXPECT_EQ(std::wstring(c.adapter ? adapter.line : os.line),
-                  (c.adapter ? L"当前显卡型号：" : L"操作系统: ") + c.shown) << c.text.size();
-        EXPECT_TRUE(adapter.guard == L'!' && os.guard == L'!');
-        std::size_t used = 7 + c.shown.size();  // the adapter line's rest is cleared
-        EXPECT_TRUE(!c.adapter || std::count(adapter.line + used, std::end(adapter.line), L'\0') == long(160 - used));
+        if (c.adapter) {
+            BuildAdapterLine(adapter.line, c.text.c_str());
+            EXPECT_EQ(std::wstring(adapter.line), L"当前显卡型号：" + c.shown);
+            std::size_t used = 7 + c.shown.size();  // the rest of the buffer is cleared
+            EXPECT_EQ(std::count(adapter.line + used, std::end(adapter.line), L'\0'), long(160 - used));
+        } else {
+            FormatOsLine(os.line, c.text);
+            EXPECT_EQ(std::wstring(os.line), L"操作系统: " + c.shown);
+        }
+        EXPECT_EQ(adapter.guard, L'!');
+        EXPECT_EQ(os.guard, L'!');
     }
 }
 
+namespace {
+
+// The frame's steps with the rows formatted as the device's steps format
+// them, and nothing drawn.
+OverlayTexts frameTexts;
+CheckState frameCheck;
+float frameSeconds = 1.0f;
+void PrepareRows(std::size_t first, std::size_t end) {
+    for (std::size_t i = first; i < end; ++i) PrepareOverlayRow(overlayRows[i], frameTexts, frameCheck);
+}
+const FrameSteps formattingSteps = {
+    [] {}, [] {}, [] { PrepareRows(0, fpsmaRow); },
+    [](float movingAverage) {
+        frameTexts.movingAverage = movingAverage;
+        PrepareRows(fpsmaRow, overlayRowCount);
+    },
+    [] { return deviceAnswerOk; }, [] { return deviceAnswerOk; }, [] { return deviceAnswerOk; },
+    [] {}, [] { return frameSeconds; }, []() -> int64_t { return 0; }, []() -> int64_t { return 1; },
+};
+
+}  // namespace
+
+// Twenty thousand timed frames fill both queues.
 TEST(Overlay, FormattingFramesAndTickingTheMetersAllocatesNothing) {
-    CheckState state = SampleState(1e300);
-    state.osLine.assign(400, L'o');
-    state.cpuScore = HUGE_VALF;
-    OverlayTexts texts;
+    frameCheck = SampleState();
+    frameCheck.osLine.assign(400, L'o');
+    frameCheck.cpuScore = HUGE_VALF;
+    FrameState frame;
     std::size_t before = allocationCount;
     std::wstring counted(100, L'x');  // the counter sees an allocation
     EXPECT_EQ(allocationCount, ++before);
-    for (int frame = 0; frame < 20000; ++frame) {  // fills both queues
-        const float seconds = 1.0f + 0.01f * static_cast<float>(frame);
-        TickFpsCounterAt(state.fpsCounter, seconds);
-        for (const OverlayRow& row : overlayRows) {
-            if (row.text == OverlayText::MovingAverage)
-                texts.movingAverage = UpdateFpsMovingAverageAt(state.fpsMovingAverage, seconds);
-            else
-                PrepareOverlayRow(row, texts, state);
-        }
-        AddTimedFrame(state.frameBatchAverage, 0.5, state.canRunGame);
+    for (int i = 0; i < 20000; ++i) {
+        frameSeconds = 1.0f + 0.01f * static_cast<float>(i);
+        RunTimedFrame(frame, frameCheck, formattingSteps);
     }
-    EXPECT_TRUE(allocationCount == before && state.frameBatchAverage.average > 0.0) << allocationCount - before;
+    EXPECT_EQ(allocationCount, before);
+    EXPECT_EQ(frameCheck.frameBatchAverage.batches.size(), 5u);
+    EXPECT_EQ(frameCheck.fpsMovingAverage.window.size(), 6u);
 }

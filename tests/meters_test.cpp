@@ -1,0 +1,145 @@
+// The frame meters, fed times in seconds as the tick gives them.
+#include "common/check_state.h"
+#include "stats/meters.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <initializer_list>
+
+namespace {
+
+// frames frames, of which only the last, at seconds, closes a reading.
+float FramesThenReading(FpsMovingAverage& average, int frames, float seconds) {
+    for (int i = 1; i < frames; ++i) UpdateFpsMovingAverageAt(average, average.counter.lastSeconds);
+    return UpdateFpsMovingAverageAt(average, seconds);
+}
+
+// Batches of 3001 frames, each summing to exactly its milliseconds.
+void RunBatches(FrameBatchAverage& batch, std::initializer_list<double> sums) {
+    for (double sum : sums) {
+        for (int i = 0; i < 3001; ++i) AddTimedFrame(batch, i == 0 ? sum : 0.0);
+    }
+}
+
+// The weighted average's factor: 2 / 6 divided in single precision.
+const double alpha = 2.0f / 6.0f;
+const double beta = 1 - alpha;
+
+}  // namespace
+
+// The first frame's reading spans the time since the tick's origin.
+TEST(FpsCounter, ReadsOnceMoreThanASecondHasPassed) {
+    FpsCounter counter;
+    TickFpsCounterAt(counter, 10.0f);
+    EXPECT_EQ(counter.fps, 0.1f);
+    for (int i = 0; i < 59; ++i) TickFpsCounterAt(counter, 10.5f);
+    EXPECT_EQ(counter.fps, 0.1f);
+    TickFpsCounterAt(counter, 11.0f);  // one second exactly is not yet
+    EXPECT_EQ(counter.fps, 0.1f);
+    TickFpsCounterAt(counter, 11.25f);
+    EXPECT_EQ(counter.fps, 61.0f / 1.25f);
+    EXPECT_EQ(counter.lastSeconds, 11.25f);
+    EXPECT_EQ(counter.frames, 0);
+}
+
+// Near the end of the tick's range, then wrapped to 0.2 s: a new second
+// starts there instead of the meter standing still for 49.7 days.
+TEST(FpsCounter, StartsANewSecondWhenTheTickWraps) {
+    FpsCounter counter;
+    TickFpsCounterAt(counter, 4294967.0f);
+    const float before = counter.fps;
+    TickFpsCounterAt(counter, 0.2f);
+    EXPECT_EQ(counter.fps, before);
+    EXPECT_EQ(counter.lastSeconds, 0.2f);
+    for (int i = 0; i < 29; ++i) TickFpsCounterAt(counter, 0.9f);
+    EXPECT_EQ(counter.fps, before);
+    TickFpsCounterAt(counter, 1.45f);
+    EXPECT_EQ(counter.fps, 30.0f / (1.45f - 0.2f));
+}
+
+// The near-zero first reading and the first full second are left out.
+TEST(FpsMovingAverage, ComesWithTheEighthReading) {
+    FpsMovingAverage average;
+    for (int reading = 1; reading <= 7; ++reading) {
+        EXPECT_EQ(FramesThenReading(average, 60, 1.5f * reading), 0.0f) << "reading " << reading;
+    }
+    EXPECT_GT(FramesThenReading(average, 60, 12.0f), 0.0f);
+    EXPECT_EQ(average.readings, 8u);
+}
+
+TEST(FpsMovingAverage, IsTheMeanOfTheLastSixReadings) {
+    FpsMovingAverage rising;
+    FramesThenReading(rising, 1, 1000.0f);
+    FramesThenReading(rising, 90, 1001.5f);
+    for (int reading = 3; reading <= 20; ++reading) {
+        FramesThenReading(rising, 2 * reading, 1000.0f + 2.0f * reading);  // reading per second
+        ASSERT_EQ(rising.window.size(), std::min<std::size_t>(reading - 2, 6)) << reading;
+    }
+    EXPECT_EQ(rising.window[0], 15.0f);
+    EXPECT_EQ(rising.window[5], 20.0f);
+    EXPECT_EQ(MovingAverageOf(rising), 17.5f);
+}
+
+TEST(FpsMovingAverage, SixEqualReadingsAverageToExactlyThatRate) {
+    FpsMovingAverage even;
+    for (int reading = 1; reading <= 8; ++reading) FramesThenReading(even, 60, 1.5f * reading);
+    EXPECT_EQ(MovingAverageOf(even), 40.0f);
+}
+
+TEST(FpsMovingAverage, KeepsItsReadingsWhenTheTickWraps) {
+    FpsMovingAverage average;
+    for (int reading = 1; reading <= 8; ++reading) FramesThenReading(average, 60, 1.5f * reading);
+    EXPECT_FLOAT_EQ(FramesThenReading(average, 2, 0.5f), 40.0f);
+    EXPECT_EQ(average.counter.lastSeconds, 0.5f);
+    EXPECT_EQ(average.readings, 8u);
+    EXPECT_FLOAT_EQ(FramesThenReading(average, 30, 2.0f), (40.0f * 5 + 20.0f) / 6.0f);
+}
+
+TEST(FrameMilliseconds, DivideTheSixtyFourBitCountByTheFrequency) {
+    const int64_t late = INT64_C(1) << 60;  // far past double's whole numbers
+    EXPECT_EQ(FrameMilliseconds(1000, 1250, 1000), 250.0);
+    EXPECT_EQ(FrameMilliseconds(late, late + 300, 1000), 300.0);
+    EXPECT_EQ(FrameMilliseconds(0, 5, 1), 5000.0);
+    EXPECT_EQ(FrameMilliseconds(0, 5, 0), 0.0);
+    EXPECT_EQ(FrameMilliseconds(0, 5, -1), 0.0);
+}
+
+TEST(BatchAverage, StaysZeroUntilTheFifthBatchOf3001Frames) {
+    FrameBatchAverage batch;
+    for (int i = 0; i < 5 * 3001 - 1; ++i) AddTimedFrame(batch, 0.25);
+    EXPECT_EQ(batch.average, 0.0);
+    EXPECT_EQ(batch.frames, 3000);
+    EXPECT_EQ(batch.batches.size(), 4u);
+    EXPECT_EQ(batch.batches[0], 750.25);
+    AddTimedFrame(batch, 0.25);
+    EXPECT_EQ(batch.average, 750.25 * (1 - beta * beta * beta * beta));
+    EXPECT_EQ(batch.frames, 0);
+}
+
+// 9000 and then 100 were the oldest: dropped, then left out of the sum.
+TEST(BatchAverage, WeighsTheNewestFourOfFiveTheNewestMost) {
+    FrameBatchAverage batch;
+    RunBatches(batch, {9000.0, 100.0, 200.0, 300.0, 400.0, 500.0});
+    EXPECT_DOUBLE_EQ(batch.average, (500 + 400 * beta + 300 * beta * beta + 200 * beta * beta * beta) * alpha);
+}
+
+TEST(BatchAverage, IsRecomputedOnEveryFrameNotOnlyWhenABatchCloses) {
+    FrameBatchAverage batch;
+    RunBatches(batch, {10.0, 10.0, 10.0, 10.0, 10.0});
+    batch.batches.push_back(50000.0);
+    AddTimedFrame(batch, 0.0);
+    EXPECT_GT(batch.average, 10000.0);
+}
+
+TEST(BoundedQueue, DropsTheOldestWhenFullAndReadsFromTheOldest) {
+    BoundedQueue<int, 3> queue;
+    for (int i = 1; i <= 5; ++i) queue.push_back(i);
+    ASSERT_EQ(queue.size(), 3u);
+    EXPECT_EQ(queue[0], 3);
+    EXPECT_EQ(queue[2], 5);
+    for (int i = 0; i < 4; ++i) queue.pop_front();  // the last on an empty queue does nothing
+    queue.push_back(6);
+    EXPECT_EQ(queue.size(), 1u);
+    EXPECT_EQ(queue[0], 6);
+}
