@@ -3,5 +3,5 @@
 if(WIN32)
   add_executable(e2e_window_tool ${CMAKE_SOURCE_DIR}/scripts/lib/window_tool_win.cpp)
   target_link_options(e2e_window_tool PRIVATE -municode -mconsole)
-  target_link_libraries(e2e_window_tool PRIVATE user32 gdi32)
+  target_link_libraries(e2e_window_tool PRIVATE tarvoquin_probe user32 gdi32)
 endif()

@@ -7,7 +7,11 @@
 //   close                post WM_CLOSE to the main window
 //   msgbox [seconds]     wait for the message box, describe it
 //   press-ok             click the message box's OK button
-//   memory-width TEXT    pixel width of "内存: " TEXT "G" in the overlay's font
+//   memory-width KB      pixel width, in the overlay's font, of the memory row
+//                        the checker's own code writes for KB kilobytes
+#include "probe/readings.h"
+#include "probe/report_lines.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -20,7 +24,6 @@ constexpr wchar_t mainClass[] = L"GralvenClass";
 constexpr wchar_t mainTitle[] = L"【Tarvoquin】配置检测";
 constexpr wchar_t boxClass[] = L"#32770";
 constexpr wchar_t boxCaption[] = L"Tarvoquin的消息窗口";
-constexpr wchar_t memoryPrefix[] = L"内存: ";
 // The overlay's upper rows: "微软雅黑", height 23, weight 1000.
 constexpr wchar_t overlayFace[] = L"微软雅黑";
 constexpr int overlayHeight = 23;
@@ -123,12 +126,12 @@ int PressOk() {
     return box && PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0) ? 0 : 1;
 }
 
-int MeasureMemoryLine(const wchar_t* figure) {
+int MeasureMemoryLine(const wchar_t* kilobytes) {
     HDC context = CreateCompatibleDC(nullptr);
     HFONT font = CreateFontW(overlayHeight, 0, 0, 0, overlayWeight, FALSE, FALSE, FALSE,
                              DEFAULT_CHARSET, 0, 0, 0, 0, overlayFace);
     HGDIOBJ previous = SelectObject(context, font);
-    std::wstring text = std::wstring(memoryPrefix) + figure + L"G";
+    std::wstring text = BuildMemoryLine(MemoryGigabytes(kilobytes));
     SIZE extent{};
     BOOL measured = GetTextExtentPoint32W(context, text.c_str(), static_cast<int>(text.size()),
                                           &extent);
