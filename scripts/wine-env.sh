@@ -12,27 +12,19 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 # filtering, so it hides the extension (the program still asks for it).
 export MESA_EXTENSION_OVERRIDE="-GL_EXT_texture_filter_anisotropic -GL_ARB_texture_filter_anisotropic"
 
-xvfb_pid=""
+display_server_pid=""
 
+# scripts/lib/display.py serve, in the background: it prints the display it
+# started, and ends it (removing its socket) when it is told to end.
 start_virtual_display() {
-  local n
-  for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-      xvfb_pid=$!
-      local waited=0
-      while [ ! -e "/tmp/.X11-unix/X$n" ]; do
-        sleep 0.2; waited=$((waited + 1))
-        if [ $waited -gt 100 ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
-          echo "wine-env: Xvfb on :$n did not start" >&2; return 1
-        fi
-      done
-      export DISPLAY=":$n"
-      return 0
-    fi
-  done
-  echo "wine-env: no free display number" >&2
-  return 1
+  local display=""
+  coproc DISPLAY_SERVER { exec /usr/bin/python3 "$repo_root/scripts/lib/display.py" serve; }
+  display_server_pid=$DISPLAY_SERVER_PID
+  if ! read -r display <&"${DISPLAY_SERVER[0]}" || [ -z "$display" ]; then
+    echo "wine-env: Xvfb did not start" >&2
+    return 1
+  fi
+  export DISPLAY=$display
 }
 
 prepare_prefix() {
@@ -61,9 +53,9 @@ wine_env_setup() {
 
 wine_env_cleanup() {
   wineserver -k >/dev/null 2>&1 || true
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-    xvfb_pid=""
+  if [ -n "$display_server_pid" ]; then
+    kill -TERM "$display_server_pid" 2>/dev/null || true
+    wait "$display_server_pid" 2>/dev/null || true
+    display_server_pid=""
   fi
 }

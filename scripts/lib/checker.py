@@ -15,6 +15,7 @@ import subprocess
 import tempfile
 import time
 
+import display
 import screen
 
 TITLE = "【Tarvoquin】配置检测"
@@ -169,8 +170,9 @@ class Tool:
     def press_ok(self):
         return self.run("press-ok")[0] == 0
 
-    def memory_line_width(self, figure):
-        code, fields = self.run("memory-width", figure)
+    def memory_line_width(self, kilobytes):
+        """The width of the memory row the checker shows for kilobytes."""
+        code, fields = self.run("memory-width", kilobytes)
         return int(fields["width"]) if code == 0 else None
 
 
@@ -213,19 +215,12 @@ def display_without_opengl():
     finds no device, made the display of everything started inside. The
     Wine server is restarted around it, so the programs inside talk only to
     that display."""
-    number = next(n for n in range(160, 200)
-                  if not os.path.exists("/tmp/.X11-unix/X%d" % n)
-                  and not os.path.exists("/tmp/.X%d-lock" % n))
-    server = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1280x1024x24",
-                               "-nolisten", "tcp", "-extension", "GLX"],
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    number, server = display.start("-extension", "GLX")
     previous = os.environ.get("DISPLAY")
     try:
-        wait_for("a display without OpenGL",
-                 lambda: os.path.exists("/tmp/.X11-unix/X%d" % number), 60)
         stop_all()
         wine_server_stop()
-        os.environ["DISPLAY"] = ":%d" % number
+        os.environ["DISPLAY"] = number
         yield
     finally:
         stop_all()
@@ -234,5 +229,4 @@ def display_without_opengl():
             os.environ.pop("DISPLAY", None)
         else:
             os.environ["DISPLAY"] = previous
-        server.kill()
-        server.wait()
+        display.stop(number, server)
