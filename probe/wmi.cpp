@@ -39,3 +39,5 @@ bool BuildWmiQueryText(char (&query)[wmiQueryCapacity], const char* className) {
     std::snprintf(query, sizeof query, queryFormat, className);
     return true;
 }
+
+bool SecurityInPlace(int32_t answer) { return answer >= 0 || answer == rpcTooLate; }

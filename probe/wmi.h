@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 struct IWbemLocator;
@@ -11,6 +12,11 @@ struct IWbemServices;
 struct WmiSession {
     IWbemLocator* locator = nullptr;
     IWbemServices* services = nullptr;
+    // When the probe stops waiting for the service (the system's tick count
+    // in milliseconds), set by ConnectWmi: the connection and every read
+    // wait at most until then, so a service that never answers cannot keep
+    // the window from the screen.
+    uint64_t deadline = 0;
 };
 
 extern WmiSession wmiSession;
@@ -52,14 +58,24 @@ inline const WmiProperty& WmiPropertyOf(WmiRow row) {
 // Initialises COM for this thread (multithreaded apartment) and connects the
 // session. On the first failed step writes that step's message and a line
 // end to standard output and returns false; what was obtained stays in the
-// session until CloseWmi.
+// session until CloseWmi. Security already set for the process counts as
+// set. The connection is made on a thread of its own and waited for at most
+// a bound; one that does not come in time fails as a refused one does, and
+// is left to end on its own.
 bool ConnectWmi(WmiSession& session);
 
 // Reads the property of the first instance of the class into text. False
 // when the query was not run or was refused (text untouched); true
-// otherwise, text written only when a value of a convertible kind came.
+// otherwise, text written only when a value of a convertible kind came. The
+// first instance is waited for at most a bound: one that does not come in
+// time counts as none.
 bool QueryWmiProperty(std::wstring& text, WmiSession& session, const char* className,
                       const char* propertyName);
+
+// CoInitializeSecurity's answer: security is in place when it succeeded, or
+// when it came too late because something in the process had set it already.
+constexpr int32_t rpcTooLate = static_cast<int32_t>(0x80010119u);
+bool SecurityInPlace(int32_t answer);
 
 // Releases services, then locator, clearing both, then leaves COM once.
 void CloseWmi(WmiSession& session);

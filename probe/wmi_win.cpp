@@ -17,25 +17,93 @@ const char createLocatorFailed[] = "CoCreateInstance() error.";
 const char connectServerFailed[] = "ConnectServer() error.";
 const char proxyBlanketFailed[] = "CoSetProxyBlanket() error.";
 
+static_assert(rpcTooLate == RPC_E_TOO_LATE, "COM's answer for security set already");
+
 const wchar_t wmiNamespace[] = L"ROOT\\CIMV2";
 const char queryLanguage[] = "WQL";
 constexpr LONG queryFlags = WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY;
 static_assert(queryFlags == 48, "forward-only, return immediately");
 
-HRESULT ConnectToNamespace(WmiSession& session) {
+// How long the probe waits for the service. A healthy service answers its
+// first, cold query within a few seconds (Wine, cold, in under 1 s); a
+// wedged one (a corrupt repository, a stuck provider, a restarting service)
+// never does. Whatever the service does, the window comes within about 20 s.
+constexpr DWORD connectMilliseconds = 10000;
+constexpr DWORD nextMilliseconds = 10000;
+constexpr uint64_t probeWaitMilliseconds = 20000;
+
+// What is left of the probe's wait, at most bound.
+DWORD WaitLeft(const WmiSession& session, DWORD bound) {
+    uint64_t now = GetTickCount64();
+    uint64_t left = session.deadline > now ? session.deadline - now : 0;
+    return left < bound ? static_cast<DWORD>(left) : bound;
+}
+
+// ConnectServer, made on a thread of its own. The call's state is shared by
+// the two threads and freed by the one that lets go last: a call the probe
+// stopped waiting for releases what it gets when (if ever) it returns, and
+// the process may end while it still waits.
+struct ConnectCall {
+    LONG holders = 2;
+    IWbemLocator* locator = nullptr;  // the call's own reference
+    IWbemServices* services = nullptr;
+    HRESULT result = E_FAIL;
+    HANDLE done = nullptr;
+};
+
+void LetGo(ConnectCall* call) {
+    if (InterlockedDecrement(&call->holders) != 0) return;
+    ReleaseObject(call->services);
+    ReleaseObject(call->locator);
+    CloseHandle(call->done);
+    delete call;
+}
+
+DWORD WINAPI RunConnectCall(void* parameter) {
+    auto* call = static_cast<ConnectCall*>(parameter);
+    HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     BSTR resource = SysAllocString(wmiNamespace);
-    HRESULT result = session.locator->ConnectServer(resource, nullptr, nullptr, nullptr, 0,
-                                                    nullptr, nullptr, &session.services);
+    call->result = E_OUTOFMEMORY;
+    if (resource != nullptr) {
+        call->result = call->locator->ConnectServer(resource, nullptr, nullptr, nullptr, 0, nullptr,
+                                                    nullptr, &call->services);
+    }
     SysFreeString(resource);
+    SetEvent(call->done);
+    LetGo(call);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return 0;
+}
+
+HRESULT ConnectToNamespace(WmiSession& session) {
+    auto* call = new (std::nothrow) ConnectCall;
+    if (call == nullptr) return E_OUTOFMEMORY;
+    call->done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    call->locator = session.locator;
+    call->locator->AddRef();
+    HANDLE thread = call->done ? CreateThread(nullptr, 0, RunConnectCall, call, 0, nullptr) : nullptr;
+    if (thread == nullptr) {
+        call->holders = 1;
+        LetGo(call);
+        return E_FAIL;
+    }
+    CloseHandle(thread);
+    HRESULT result = RPC_E_TIMEOUT;
+    if (WaitForSingleObject(call->done, WaitLeft(session, connectMilliseconds)) == WAIT_OBJECT_0) {
+        result = call->result;
+        session.services = call->services;
+        call->services = nullptr;
+    }
+    LetGo(call);
     return result;
 }
 
 // The message of the first step that fails, or null when all succeed.
 const char* RunConnectSteps(WmiSession& session) {
     if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return comInitialiseFailed;
-    if (FAILED(CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
-                                    RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr)))
-        return securityFailed;
+    HRESULT security = CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
+                                            RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr);
+    if (!SecurityInPlace(security)) return securityFailed;
     if (FAILED(CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_IWbemLocator, reinterpret_cast<void**>(&session.locator))))
         return createLocatorFailed;
@@ -88,11 +156,12 @@ bool ReadProperty(std::wstring& text, IWbemClassObject* object, const char* prop
     return converted;
 }
 
-bool ReadFirstInstance(std::wstring& text, IEnumWbemClassObject* enumerator,
-                       const char* propertyName) {
+bool ReadFirstInstance(std::wstring& text, const WmiSession& session,
+                       IEnumWbemClassObject* enumerator, const char* propertyName) {
     IWbemClassObject* object = nullptr;
     ULONG returned = 0;
-    enumerator->Next(WBEM_INFINITE, 1, &object, &returned);
+    LONG wait = static_cast<LONG>(WaitLeft(session, nextMilliseconds));
+    enumerator->Next(wait, 1, &object, &returned);
     bool read = true;
     if (returned != 0 && object != nullptr) read = ReadProperty(text, object, propertyName);
     ReleaseObject(object);
@@ -101,6 +170,7 @@ bool ReadFirstInstance(std::wstring& text, IEnumWbemClassObject* enumerator,
 }
 
 bool ConnectWmi(WmiSession& session) {
+    session.deadline = GetTickCount64() + probeWaitMilliseconds;
     const char* failure = RunConnectSteps(session);
     if (failure == nullptr) return true;
     std::fputs(failure, stdout);
@@ -118,7 +188,7 @@ bool QueryWmiProperty(std::wstring& text, WmiSession& session, const char* class
     IEnumWbemClassObject* enumerator = nullptr;
     if (FAILED(RunQuery(session.services, query, &enumerator))) return false;
     if (enumerator == nullptr) return true;
-    bool read = ReadFirstInstance(text, enumerator, propertyName);
+    bool read = ReadFirstInstance(text, session, enumerator, propertyName);
     ReleaseObject(enumerator);
     return read;
 }

@@ -94,6 +94,14 @@ TEST(ValueText, WritesDecimalsAndCutsUtf16AtTheFirstNulOrTheCount) {
     EXPECT_EQ(TextUpToFirstNul(pairs, 2), (std::wstring{L'A', wchar_t(0xD83D)}));
 }
 
+// RPC_E_TOO_LATE: something in the process set security first.
+TEST(Wmi, SecuritySetBeforeCountsAsInPlace) {
+    EXPECT_TRUE(SecurityInPlace(0));
+    EXPECT_TRUE(SecurityInPlace(1));
+    EXPECT_TRUE(SecurityInPlace(rpcTooLate));
+    EXPECT_FALSE(SecurityInPlace(static_cast<int32_t>(0x80004005u)));  // E_FAIL
+}
+
 TEST(ReportLines, JoinThePiecesWithTheExactLiterals) {
     EXPECT_EQ(BuildCpuLine(L"Intel(R)"), L"CPU\uFF1AIntel(R)");
     EXPECT_EQ(BuildCpuLine(L""), L"CPU\uFF1A");
