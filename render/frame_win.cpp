@@ -102,16 +102,22 @@ int32_t TestCooperativeLevel() {
 
 int32_t ResetDevice() { return ResetSceneDevice(); }
 
+int32_t RecreateDevice() { return RecreateSceneDevice(frameWindow); }
+
+bool WindowMinimised() { return IsIconic(frameWindow) != FALSE; }
+
 void WaitBriefly() {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, lostDeviceWaitMilliseconds, QS_ALLINPUT);
 }
 
+void WaitForMessage() { WaitMessage(); }
+
 }  // namespace
 
 const FrameSteps direct3DFrameSteps = {
-    SetFrameTransforms, DrawCube,    DrawRowsToCpuFigure, DrawRowsFromFpsma,
-    Present,            TestCooperativeLevel, ResetDevice, WaitBriefly,
-    TickSeconds,        PerformanceCounter,   PerformanceFrequency,
+    WindowMinimised, SetFrameTransforms, DrawCube, DrawRowsToCpuFigure, DrawRowsFromFpsma,
+    Present, TestCooperativeLevel, ResetDevice, RecreateDevice, WaitBriefly, WaitForMessage,
+    TickSeconds, PerformanceCounter, PerformanceFrequency,
 };
 
 void SetFrameTransforms() {
@@ -133,10 +139,6 @@ bool RenderFrame(HWND window) {
 }
 
 void RunFrame(HWND window) {
-    if (!sceneResources.device) {
-        WaitMessage();
-        return;
-    }
     frameWindow = window;
     RunTimedFrame(frameState, checkState, direct3DFrameSteps);
 }

@@ -195,6 +195,15 @@ HRESULT ResetSceneDevice() {
     return result;
 }
 
+HRESULT RecreateSceneDevice(HWND window) {
+    ReleaseSceneResources();
+    InitDirect3D(window);
+    if (sceneResources.device) return S_OK;
+    ReleaseSceneResources();
+    InvalidateRect(window, nullptr, TRUE);
+    return E_FAIL;
+}
+
 void ReleaseSceneResources() {
     ReleaseObject(sceneResources.vertexBuffer);
     ReleaseObject(sceneResources.indexBuffer);

@@ -45,6 +45,12 @@ void CreateD3dxObjects();
 // next call starts over).
 HRESULT ResetSceneDevice();
 
+// A device the driver gave up on: everything released and made again by
+// InitDirect3D for window, with D3DX or its stand-ins as before. S_OK when a
+// device came (its objects as at start-up); otherwise nothing is left and
+// the window is invalidated, to show the report instead.
+HRESULT RecreateSceneDevice(HWND window);
+
 // Releases vertexBuffer, indexBuffer, cubeTexture, fonts 0 to 2 and device,
 // each only if present, clearing each pointer, then frees D3DX; with no device
 // left, nothing is lost either. Safe to call again.

@@ -12,9 +12,9 @@ void KeepMetersBeforeFrame(FrameState& frame, const CheckState& state) {
     frame.fpsMovingAverageBeforeFrame = state.fpsMovingAverage;
 }
 
-// A frame whose Present answered "lost" leaves the meters as it found them.
+// A frame whose Present failed leaves the meters as it found them.
 bool ReachedScreen(FrameState& frame, CheckState& state, int32_t presentAnswer) {
-    if (presentAnswer != deviceAnswerLost) return true;
+    if (presentAnswer >= 0) return true;
     state.fpsCounter = frame.fpsCounterBeforeFrame;
     state.fpsMovingAverage = frame.fpsMovingAverageBeforeFrame;
     frame.deviceLost = true;
@@ -23,24 +23,50 @@ bool ReachedScreen(FrameState& frame, CheckState& state, int32_t presentAnswer) 
 
 // A device that works again is reset all the same (Direct3D allows it): a
 // reset whose Reset worked but whose cube buffers could not be made leaves
-// it so, and the next reset makes them. Any other answer is waited out.
+// it so, and the next reset makes them.
 bool CanReset(int32_t cooperativeLevel) {
     return cooperativeLevel == deviceAnswerNotReset || cooperativeLevel == deviceAnswerOk;
 }
 
-void RunLostDevicePass(FrameState& frame, CheckState& state, const FrameSteps& steps) {
-    if (CanReset(steps.testCooperativeLevel()) && steps.resetDevice() == deviceAnswerOk) {
-        frame.deviceLost = false;
-        RestartFrameRateSeconds(state, steps.tickSeconds());
-        return;
-    }
-    steps.waitBriefly();
+void Recovered(FrameState& frame, CheckState& state, const FrameSteps& steps) {
+    frame.deviceLost = false;
+    RestartFrameRateSeconds(state, steps.tickSeconds());
 }
 
-}  // namespace
+void RunLostDevicePass(FrameState& frame, CheckState& state, const FrameSteps& steps) {
+    int32_t cooperativeLevel = steps.testCooperativeLevel();
+    if (CanReset(cooperativeLevel)) {
+        if (steps.resetDevice() == deviceAnswerOk) Recovered(frame, state, steps);
+        else steps.waitBriefly();
+        return;
+    }
+    if (cooperativeLevel == deviceAnswerLost) {
+        steps.waitBriefly();
+        return;
+    }
+    if (steps.recreateDevice() == deviceAnswerOk) {
+        Recovered(frame, state, steps);
+        return;
+    }
+    frame.deviceLost = false;
+    RecordMissingDevice(state);
+}
 
-bool DrawFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
-    if (frame.deviceLost) return false;
+// False while the window is minimised; on its return the frame-rate meters
+// start a new second.
+bool WindowShown(FrameState& frame, CheckState& state, const FrameSteps& steps) {
+    if (steps.windowMinimised()) {
+        frame.minimised = true;
+        return false;
+    }
+    if (frame.minimised) {
+        frame.minimised = false;
+        RestartFrameRateSeconds(state, steps.tickSeconds());
+    }
+    return true;
+}
+
+bool DrawAndPresent(FrameState& frame, CheckState& state, const FrameSteps& steps) {
     KeepMetersBeforeFrame(frame, state);
     steps.drawCube();
     TickFpsCounterAt(state.fpsCounter, steps.tickSeconds());
@@ -50,7 +76,18 @@ bool DrawFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
     return ReachedScreen(frame, state, steps.present());
 }
 
+}  // namespace
+
+bool DrawFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
+    if (state.deviceMissing || frame.deviceLost || !WindowShown(frame, state, steps)) return false;
+    return DrawAndPresent(frame, state, steps);
+}
+
 void RunTimedFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
+    if (state.deviceMissing || !WindowShown(frame, state, steps)) {
+        steps.waitForMessage();
+        return;
+    }
     if (frame.deviceLost) {
         RunLostDevicePass(frame, state, steps);
         return;
@@ -58,7 +95,7 @@ void RunTimedFrame(FrameState& frame, CheckState& state, const FrameSteps& steps
     int64_t frequency = steps.performanceFrequency();
     int64_t start = steps.performanceCounter();
     steps.setTransforms();
-    bool reachedScreen = DrawFrame(frame, state, steps);
+    bool reachedScreen = DrawAndPresent(frame, state, steps);
     int64_t end = steps.performanceCounter();
     if (!reachedScreen) return;
     AddTimedFrame(state.frameBatchAverage, FrameMilliseconds(start, end, frequency));

@@ -20,6 +20,7 @@ constexpr int32_t deviceAnswerNotReset = static_cast<int32_t>(0x88760869u);
 
 // What a frame asks of the platform.
 struct FrameSteps {
+    bool (*windowMinimised)();  // nobody sees a frame then
     void (*setTransforms)();  // the cube's turn at the tick, the camera
     void (*drawCube)();       // clear, begin the scene, draw the cube
     // The overlay's rows up to the CPU figure, then the rest, which show the
@@ -29,7 +30,11 @@ struct FrameSteps {
     int32_t (*present)();               // end the scene and present: the answer
     int32_t (*testCooperativeLevel)();  // while lost: can the device be reset?
     int32_t (*resetDevice)();           // reset it and make its objects again
+    // Release the device and its objects and make them again as at start-up:
+    // the answer is OK when a device came.
+    int32_t (*recreateDevice)();
     void (*waitBriefly)();              // while lost: a short wait a message ends
+    void (*waitForMessage)();           // until the next message comes
     float (*tickSeconds)();             // the tick as the meters read it
     int64_t (*performanceCounter)();
     int64_t (*performanceFrequency)();
@@ -37,7 +42,9 @@ struct FrameSteps {
 
 // What frames hand on to the next besides the meters.
 struct FrameState {
+    // A Present failed: no frame until the device says it works again.
     bool deviceLost = false;
+    bool minimised = false;
     // The frame-rate meters as they stood before the frame in progress.
     FpsCounter fpsCounterBeforeFrame;
     FpsMovingAverage fpsMovingAverageBeforeFrame;
@@ -47,17 +54,23 @@ extern FrameState frameState;
 
 // A frame drawn and presented, as for a paint message: the FPS counter
 // counts it after the cube, the moving average between the CPU figure and
-// the FPSMA row. A frame whose Present finds the device lost is taken back
-// out of both (a lost device makes frames almost free, and counting them
-// would read a slow machine as a fast one), and while the device stays lost
-// nothing is drawn or counted. True when the frame reached the screen.
+// the FPSMA row. A frame whose Present fails in any way (the device lost,
+// or the driver in trouble) is taken back out of both: it never reached the
+// screen, and a lost device makes frames almost free, so counting them would
+// read a slow machine as a fast one. While the device has not come back,
+// while the window is minimised and without a device nothing is drawn or
+// counted. True when the frame reached the screen.
 bool DrawFrame(FrameState& frame, CheckState& state, const FrameSteps& steps);
 
 // An idle pass of the message loop. With a working device: the transforms
 // and DrawFrame, timed by the performance counter; a frame that reached the
-// screen enters the batch, and the frame-time rule is applied. While the
-// device is lost: it is reset once it answers "not reset" (or works again),
-// and both frame-rate meters then start a new second, so the time lost does
-// not read as a slow second (the batch keeps its frames); otherwise, or when
-// the reset fails, the pass waits briefly.
+// screen enters the batch, and the frame-time rule is applied. After a
+// failed Present the device is asked what became of it: once it answers
+// "not reset" (or works again) it is reset; while it answers "lost" the pass
+// waits briefly; any other answer (the driver gave up on it) has it released
+// and made again as at start-up, and when no device comes the machine fails
+// as one without a device. While the window is minimised, and without a
+// device, the pass waits for the next message. After a reset, a new device
+// or a minimised stretch both frame-rate meters start a new second, so the
+// time away does not read as a slow second; the batch keeps its frames.
 void RunTimedFrame(FrameState& frame, CheckState& state, const FrameSteps& steps);

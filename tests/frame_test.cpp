@@ -17,10 +17,12 @@ constexpr int32_t outOfMemory = static_cast<int32_t>(0x8007000Eu);
 
 // The device's answers and the clocks, and what the frame asked for.
 struct Script {
+    bool minimised = false;
     float seconds = 0.0f;
     int32_t present = deviceAnswerOk;
     int32_t cooperativeLevel = deviceAnswerOk;
     int32_t reset = deviceAnswerOk;
+    int32_t recreate = deviceAnswerOk;
     int64_t counter = 0;  // one count a reading, 4000 a second: 0.25 ms a frame
     std::string calls;
     const CheckState* state = nullptr;
@@ -34,6 +36,7 @@ Script script;
 void Call(const char* step) { script.calls += script.calls.empty() ? step : std::string(" ") + step; }
 
 const FrameSteps scriptedSteps = {
+    [] { return script.minimised; },
     [] { Call("transforms"); },
     [] { Call("cube"); },
     [] {
@@ -58,7 +61,12 @@ const FrameSteps scriptedSteps = {
         Call("reset");
         return script.reset;
     },
+    [] {
+        Call("recreate");
+        return script.recreate;
+    },
     [] { Call("wait"); },
+    [] { Call("message"); },
     [] { return script.seconds; },
     [] { return ++script.counter; },
     []() -> int64_t { return 4000; },
@@ -111,18 +119,20 @@ const Pass passes[] = {
     // The first frame closes the fifth batch of 1300 ms: the verdict is cleared.
     {Kind::Idle, 10.25f, deviceAnswerOk, 0, timed, 1, 10.0f, 0, false},
     {Kind::Paint, 10.5f, deviceAnswerOk, 0, drawn, 2, 10.0f, 0, false},
-    {Kind::Idle, 10.75f, invalidCall, 0, timed, 3, 10.0f, 1, false},
-    // Would close a second at 11.5: taken back out of it instead.
-    {Kind::Idle, 11.5f, deviceAnswerLost, 0, timed, 3, 10.0f, 1, true},
-    {Kind::Paint, 11.75f, deviceAnswerOk, 0, "", 3, 10.0f, 1, true},
-    {Kind::Idle, 12.0f, deviceAnswerLost, 0, "cooperative wait", 3, 10.0f, 1, true},
-    {Kind::Idle, 12.5f, driverInternalError, 0, "cooperative wait", 3, 10.0f, 1, true},
-    {Kind::Idle, 13.0f, deviceAnswerNotReset, invalidCall, "cooperative reset wait", 3, 10.0f, 1, true},
-    {Kind::Idle, 13.5f, deviceAnswerOk, outOfMemory, "cooperative reset wait", 3, 10.0f, 1, true},
+    // Any failed Present: taken back, and the device asked before the next frame.
+    {Kind::Idle, 10.75f, invalidCall, 0, timed, 2, 10.0f, 0, true},
+    {Kind::Idle, 11.0f, deviceAnswerOk, deviceAnswerOk, "cooperative reset", 0, 11.0f, 0, false},
+    {Kind::Idle, 11.25f, deviceAnswerOk, 0, timed, 1, 11.0f, 1, false},
+    // Would close a second at 12.5: taken back out of it instead.
+    {Kind::Idle, 12.5f, deviceAnswerLost, 0, timed, 1, 11.0f, 1, true},
+    {Kind::Paint, 12.75f, deviceAnswerOk, 0, "", 1, 11.0f, 1, true},
+    {Kind::Idle, 13.0f, deviceAnswerLost, 0, "cooperative wait", 1, 11.0f, 1, true},
+    {Kind::Idle, 13.5f, deviceAnswerNotReset, invalidCall, "cooperative reset wait", 1, 11.0f, 1, true},
+    {Kind::Idle, 14.0f, deviceAnswerOk, outOfMemory, "cooperative reset wait", 1, 11.0f, 1, true},
     // Back: both meters start a new second here; the batch goes on.
-    {Kind::Idle, 14.0f, deviceAnswerNotReset, deviceAnswerOk, "cooperative reset", 0, 14.0f, 1, false},
-    {Kind::Idle, 14.5f, deviceAnswerOk, 0, timed, 1, 14.0f, 2, false},
-    {Kind::Idle, 15.25f, deviceAnswerOk, 0, timed, 0, 15.25f, 3, false},
+    {Kind::Idle, 14.5f, deviceAnswerNotReset, deviceAnswerOk, "cooperative reset", 0, 14.5f, 1, false},
+    {Kind::Idle, 15.0f, deviceAnswerOk, 0, timed, 1, 14.5f, 2, false},
+    {Kind::Idle, 15.75f, deviceAnswerOk, 0, timed, 0, 15.75f, 3, false},
 };
 
 }  // namespace
@@ -153,7 +163,7 @@ TEST_F(Frames, OnlyFramesThatReachedTheScreenAreMeasuredAndARecoveryStartsANewSe
         EXPECT_EQ(state.frameBatchAverage.frames, pass.batchFrames);
         EXPECT_EQ(frame.deviceLost, pass.lost);
     }
-    // The first second after recovery spans 14 to 15.25 and its two frames.
+    // The first second after recovery spans 14.5 to 15.75 and its two frames.
     EXPECT_EQ(state.fpsCounter.fps, 2.0f / 1.25f);
     EXPECT_EQ(state.fpsMovingAverage.readings, 9u);
     EXPECT_EQ(state.fpsMovingAverage.window[5], 2.0f / 1.25f);
@@ -162,3 +172,75 @@ TEST_F(Frames, OnlyFramesThatReachedTheScreenAreMeasuredAndARecoveryStartsANewSe
     EXPECT_FALSE(state.canRunGame);
 }
 
+namespace {
+
+// One timed frame at 10.25 s, the meters' second begun at 10 s.
+void OneFrame(Script& on, FrameState& frame, CheckState& state) {
+    state.fpsCounter.lastSeconds = 10.0f;
+    state.fpsMovingAverage.counter.lastSeconds = 10.0f;
+    on.seconds = 10.25f;
+    RunTimedFrame(frame, state, scriptedSteps);
+}
+
+// Then a frame whose Present failed.
+void PresentFailed(Script& on, FrameState& frame, CheckState& state) {
+    OneFrame(on, frame, state);
+    on.present = driverInternalError;
+    on.seconds = 10.5f;
+    RunTimedFrame(frame, state, scriptedSteps);
+    on.calls.clear();
+}
+
+}  // namespace
+
+TEST_F(Frames, ADeviceTheDriverGaveUpOnIsMadeAgainAndTheSecondStartsAnew) {
+    PresentFailed(script, frame, state);
+    script.cooperativeLevel = driverInternalError;
+    script.seconds = 11.0f;
+    RunTimedFrame(frame, state, scriptedSteps);
+    EXPECT_EQ(script.calls, "cooperative recreate");
+    EXPECT_FALSE(frame.deviceLost);
+    EXPECT_EQ(state.fpsCounter.frames, 0);
+    EXPECT_EQ(state.fpsCounter.lastSeconds, 11.0f);
+    EXPECT_EQ(state.fpsMovingAverage.counter.lastSeconds, 11.0f);
+    EXPECT_EQ(state.frameBatchAverage.frames, 1);
+    EXPECT_TRUE(state.canRunGame);
+}
+
+TEST_F(Frames, WithoutANewDeviceTheMachineFailsAndNoFrameRunsAgain) {
+    PresentFailed(script, frame, state);
+    script.cooperativeLevel = driverInternalError;
+    script.recreate = invalidCall;
+    RunTimedFrame(frame, state, scriptedSteps);
+    EXPECT_EQ(script.calls, "cooperative recreate");
+    EXPECT_TRUE(state.deviceMissing);
+    EXPECT_FALSE(state.canRunGame);
+    script.calls.clear();
+    RunTimedFrame(frame, state, scriptedSteps);
+    EXPECT_EQ(script.calls, "message");
+    script.calls.clear();
+    EXPECT_FALSE(DrawFrame(frame, state, scriptedSteps));
+    EXPECT_EQ(script.calls, "");
+}
+
+TEST_F(Frames, WhileMinimisedNoFrameRunsAndOnRestoreTheSecondStartsAnew) {
+    OneFrame(script, frame, state);
+    script.minimised = true;
+    script.seconds = 30.0f;
+    script.calls.clear();
+    RunTimedFrame(frame, state, scriptedSteps);
+    EXPECT_EQ(script.calls, "message");
+    EXPECT_FALSE(DrawFrame(frame, state, scriptedSteps));
+    EXPECT_EQ(script.calls, "message");
+    EXPECT_EQ(state.fpsCounter.frames, 1);
+    EXPECT_EQ(state.fpsCounter.lastSeconds, 10.0f);
+    script.minimised = false;
+    script.calls.clear();
+    RunTimedFrame(frame, state, scriptedSteps);
+    EXPECT_EQ(script.calls, "transforms cube rows rows present");
+    EXPECT_EQ(state.fpsCounter.frames, 1);
+    EXPECT_EQ(state.fpsCounter.lastSeconds, 30.0f);
+    EXPECT_EQ(state.fpsMovingAverage.counter.lastSeconds, 30.0f);
+    EXPECT_EQ(state.fpsMovingAverage.counter.frames, 1);
+    EXPECT_EQ(state.frameBatchAverage.frames, 2);
+}

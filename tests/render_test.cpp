@@ -105,6 +105,36 @@ TEST(Cube, TurnsStraightFromTheTick) {
     EXPECT_EQ(CubeAngleZ(12000), 12.5663729f);
 }
 
+TEST(Overlay, TheFontsGrowByThreeFromTwenty) {
+    for (std::size_t i = 0; i < overlayFontCount; ++i) {
+        EXPECT_EQ(overlayFonts[i].height, int32_t(20 + 3 * i)) << "font " << i;
+    }
+}
+
+// Row i's top and font.
+int32_t TopOf(std::size_t i) { return overlayRows[i].top; }
+int32_t FontOf(std::size_t i) { return overlayRows[i].font; }
+
+// The upper rows: four lines 30 pixels apart, each figure at the top of the
+// line beside it, in the middle font; the status and GPU rows below, larger.
+TEST(Overlay, TheUpperLinesStandThirtyApartWithTheFiguresBesideThem) {
+    EXPECT_EQ(TopOf(1), 0);   // adapter
+    EXPECT_EQ(TopOf(2), 30);  // CPU
+    EXPECT_EQ(TopOf(5), 60);  // operating system
+    EXPECT_EQ(TopOf(6), 90);  // memory
+    EXPECT_EQ(TopOf(0), TopOf(1));  // FPS
+    EXPECT_EQ(TopOf(3), TopOf(2));  // CPU score
+    EXPECT_EQ(TopOf(fpsmaRow), TopOf(5));
+    for (std::size_t i = 0; i < 7; ++i) EXPECT_EQ(FontOf(i), 1) << "row " << i;
+}
+
+TEST(Overlay, TheStatusAndGpuRowsStandLowInTheLargestFont) {
+    EXPECT_EQ(TopOf(7), 500);
+    EXPECT_EQ(TopOf(8), 550);
+    EXPECT_EQ(FontOf(7), int32_t(overlayFontCount - 1));
+    EXPECT_EQ(FontOf(8), int32_t(overlayFontCount - 1));
+}
+
 TEST(Overlay, FormatsEachRowsText) {
     const std::vector<std::wstring> expected = {
         L"FPS:59.940", L"当前显卡型号：Test GPU", L"CPU：Test", L"CPU:123.457", L"FPSMA:计算中...",
@@ -220,13 +250,13 @@ void PrepareRows(std::size_t first, std::size_t end) {
     for (std::size_t i = first; i < end; ++i) PrepareOverlayRow(overlayRows[i], frameTexts, frameCheck);
 }
 const FrameSteps formattingSteps = {
-    [] {}, [] {}, [] { PrepareRows(0, fpsmaRow); },
+    [] { return false; }, [] {}, [] {}, [] { PrepareRows(0, fpsmaRow); },
     [](float movingAverage) {
         frameTexts.movingAverage = movingAverage;
         PrepareRows(fpsmaRow, overlayRowCount);
     },
     [] { return deviceAnswerOk; }, [] { return deviceAnswerOk; }, [] { return deviceAnswerOk; },
-    [] {}, [] { return frameSeconds; }, []() -> int64_t { return 0; }, []() -> int64_t { return 1; },
+    [] { return deviceAnswerOk; }, [] {}, [] {}, [] { return frameSeconds; }, []() -> int64_t { return 0; }, []() -> int64_t { return 1; },
 };
 
 }  // namespace
