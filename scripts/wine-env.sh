@@ -44,15 +44,32 @@ prepare_prefix() {
   touch "$stamp"
 }
 
+# A second prefix, a copy of the first, in which the tests register the
+# stand-in management service (tests/wmi_standin_win.cpp) in place of Wine's:
+# whatever they leave there never reaches the first. Made afresh by each
+# setup: hard links but for the registry files, which Wine rewrites.
+export TARVOQUIN_STANDIN_PREFIX=$WINEPREFIX-standin
+prepare_standin_prefix() {
+  WINEPREFIX=$TARVOQUIN_STANDIN_PREFIX wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$TARVOQUIN_STANDIN_PREFIX"
+  cp -al "$WINEPREFIX" "$TARVOQUIN_STANDIN_PREFIX"
+  local registry
+  for registry in "$WINEPREFIX"/*.reg; do
+    cp --remove-destination "$registry" "$TARVOQUIN_STANDIN_PREFIX/"
+  done
+}
+
 wine_env_setup() {
   if [ "${1:-}" = virtual ] || [ -z "${DISPLAY:-}" ]; then
     start_virtual_display || return 1
   fi
   prepare_prefix
+  prepare_standin_prefix
 }
 
 wine_env_cleanup() {
   wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$TARVOQUIN_STANDIN_PREFIX wineserver -k >/dev/null 2>&1 || true
   if [ -n "$display_server_pid" ]; then
     kill -TERM "$display_server_pid" 2>/dev/null || true
     wait "$display_server_pid" 2>/dev/null || true

@@ -221,6 +221,40 @@ void LoseTheDeviceInAFrame() {
     EXPECT_TRUE(frameState.deviceLost);
 }
 
+// The driver gives up on the device while driverFailures lasts: Present and
+// TestCooperativeLevel (slots 17 and 3 of the table devices share) answer
+// D3DERR_DRIVERINTERNALERROR, each answer of the latter using one up.
+int driverFailures = 0;
+using PresentMethod = HRESULT(WINAPI*)(IDirect3DDevice9*, const RECT*, const RECT*, HWND,
+                                       const RGNDATA*);
+using CooperativeMethod = HRESULT(WINAPI*)(IDirect3DDevice9*);
+PresentMethod realPresent = nullptr;
+CooperativeMethod realCooperative = nullptr;
+HRESULT WINAPI GiveUpPresent(IDirect3DDevice9* device, const RECT* source, const RECT* target,
+                             HWND window, const RGNDATA* region) {
+    HRESULT result = realPresent(device, source, target, window, region);
+    return driverFailures > 0 ? D3DERR_DRIVERINTERNALERROR : result;
+}
+HRESULT WINAPI GiveUpCooperative(IDirect3DDevice9* device) {
+    if (driverFailures == 0) return realCooperative(device);
+    --driverFailures;
+    return D3DERR_DRIVERINTERNALERROR;
+}
+
+// A frame whose Present answers that the driver gave up.
+void GiveUpInAFrame(HWND window) {
+    Patch(sceneResources.device, 17, GiveUpPresent, realPresent);
+    Patch(sceneResources.device, 3, GiveUpCooperative, realCooperative);
+    driverFailures = 1;
+    RunFrame(window);
+}
+
+// RunFrame while nothing is to be drawn waits for a message: one is posted.
+void RunFrameWithAMessage(HWND window) {
+    PostMessageW(window, WM_NULL, 0, 0);
+    RunFrame(window);
+}
+
 }  // namespace
 
 // Linked in place of the platform's: each notes the state, then passes on.
@@ -421,6 +455,47 @@ TEST_F(CheckWindow, ALostDeviceMeasuresNothingAndIsResetToTheSamePicture) {
     ReleaseAll();
     EXPECT_FALSE(frameState.deviceLost);
     EXPECT_TRUE(NoSceneObjects());
+}
+
+TEST_F(CheckWindow, ADeviceTheDriverGaveUpOnIsMadeAgainToTheSamePicture) {
+    checkState.cpuLine = L"CPU型号: Test CPU";
+    const std::vector<uint32_t> before = Picture(window, 500);
+    GiveUpInAFrame(window);
+    EXPECT_TRUE(frameState.deviceLost);
+    fakeTick = 7000;
+    RunFrame(window);
+    EXPECT_FALSE(frameState.deviceLost);
+    ASSERT_NE(sceneResources.device, nullptr);
+    EXPECT_EQ(checkState.fpsCounter.lastSeconds, TickToSeconds(7000));
+    EXPECT_TRUE(Picture(window, 500) == before);
+}
+
+TEST_F(CheckWindow, WhenNoDeviceComesAgainTheMachineFailsAndTheWindowShowsTheReport) {
+    GiveUpInAFrame(window);
+    withoutDirect3D = true;
+    RunFrame(window);
+    withoutDirect3D = false;
+    EXPECT_TRUE(NoSceneObjects());
+    EXPECT_TRUE(checkState.deviceMissing);
+    EXPECT_FALSE(checkState.canRunGame);
+    EXPECT_TRUE(GetUpdateRect(window, nullptr, FALSE));  // the report is to be painted
+}
+
+// Minimised for five passes, then restored at 9 s.
+TEST_F(CheckWindow, AMinimisedWindowRunsNoFrameAndTheFiguresStartANewSecondOnRestore) {
+    RunFrame(window);
+    const int32_t batchFrames = checkState.frameBatchAverage.frames;
+    ShowWindow(window, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(window));
+    for (int i = 0; i < 5; ++i) RunFrameWithAMessage(window);
+    EXPECT_EQ(checkState.fpsCounter.frames, 1);
+    EXPECT_EQ(checkState.frameBatchAverage.frames, batchFrames);
+    ShowWindow(window, SW_RESTORE);
+    fakeTick = 9000;
+    RunFrame(window);
+    EXPECT_EQ(checkState.fpsCounter.lastSeconds, 9.0f);
+    EXPECT_EQ(checkState.fpsCounter.frames, 1);
+    EXPECT_EQ(checkState.frameBatchAverage.frames, batchFrames + 1);
 }
 
 TEST_F(WithoutD3dx, TheStandInsMakeTheScene) {
