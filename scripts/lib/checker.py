@@ -175,6 +175,11 @@ class Tool:
         code, fields = self.run("memory-width", kilobytes)
         return int(fields["width"]) if code == 0 else None
 
+    def cpu_line_width(self, name):
+        """The width of the CPU row the checker shows for the processor name."""
+        code, fields = self.run("cpu-width", name)
+        return int(fields["width"]) if code == 0 else None
+
 
 def copy_program(program_folder, with_images):
     """A fresh folder holding the program, with or without its two images."""
@@ -230,3 +235,37 @@ def display_without_opengl():
         else:
             os.environ["DISPLAY"] = previous
         display.stop(number, server)
+
+
+LOCATOR_SERVER = (r"HKLM\Software\Classes\CLSID\{4590F811-1D3A-11D0-891F-00AA004B2E24}"
+                  r"\InprocServer32")
+WINE_LOCATOR = r"C:\windows\system32\wbem\wbemprox.dll"
+
+
+def register_locator(path):
+    for value in (["/ve", "/d", path], ["/v", "ThreadingModel", "/d", "Both"]):
+        subprocess.run(["wine", "reg", "add", LOCATOR_SERVER] + value + ["/f"], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+@contextlib.contextmanager
+def standin_wmi(dll, behaviour):
+    """Everything started inside runs in the second prefix of
+    scripts/wine-env.sh, where the stand-in management service (the DLL,
+    tests/wmi_standin_win.cpp) answers in place of Wine's, behaving as
+    behaviour says; Wine's is registered again after."""
+    previous = os.environ["WINEPREFIX"]
+    stop_all()
+    os.environ["WINEPREFIX"] = os.environ["TARVOQUIN_STANDIN_PREFIX"]
+    os.environ["TARVOQUIN_WMI"] = behaviour
+    try:
+        path = subprocess.run(["winepath", "-w", dll], check=True, capture_output=True,
+                              text=True).stdout.strip()
+        register_locator(path)
+        yield
+    finally:
+        stop_all()
+        register_locator(WINE_LOCATOR)
+        wine_server_stop()
+        os.environ["WINEPREFIX"] = previous
+        os.environ.pop("TARVOQUIN_WMI", None)

@@ -9,6 +9,7 @@
 //   press-ok             click the message box's OK button
 //   memory-width KB      pixel width, in the overlay's font, of the memory row
 //                        the checker's own code writes for KB kilobytes
+//   cpu-width NAME       the same of the CPU row for the processor NAME
 #include "probe/readings.h"
 #include "probe/report_lines.h"
 
@@ -126,12 +127,11 @@ int PressOk() {
     return box && PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0) ? 0 : 1;
 }
 
-int MeasureMemoryLine(const wchar_t* kilobytes) {
+int MeasureLine(const std::wstring& text) {
     HDC context = CreateCompatibleDC(nullptr);
     HFONT font = CreateFontW(overlayHeight, 0, 0, 0, overlayWeight, FALSE, FALSE, FALSE,
                              DEFAULT_CHARSET, 0, 0, 0, 0, overlayFace);
     HGDIOBJ previous = SelectObject(context, font);
-    std::wstring text = BuildMemoryLine(MemoryGigabytes(kilobytes));
     SIZE extent{};
     BOOL measured = GetTextExtentPoint32W(context, text.c_str(), static_cast<int>(text.size()),
                                           &extent);
@@ -153,6 +153,9 @@ int wmain(int count, wchar_t** arguments) {
     if (command == L"close") return CloseMainWindow();
     if (command == L"msgbox") return DescribeMessageBox(seconds);
     if (command == L"press-ok") return PressOk();
-    if (command == L"memory-width" && count > 2) return MeasureMemoryLine(arguments[2]);
+    if (command == L"memory-width" && count > 2) {
+        return MeasureLine(BuildMemoryLine(MemoryGigabytes(arguments[2])));
+    }
+    if (command == L"cpu-width" && count > 2) return MeasureLine(BuildCpuLine(arguments[2]));
     return 2;
 }

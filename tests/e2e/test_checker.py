@@ -1,6 +1,7 @@
 """What a player sees of TarvoquinCheck.exe under Wine. One normal start is
 shared by the checks of the running program, in order, up to Escape; then
 one start per fault the program meets."""
+import os
 import time
 
 import pytest
@@ -18,6 +19,8 @@ CHANGED = 300     # pixels that make a turned cube
 STARTUP_SECONDS, FRAME_SECONDS, VERDICT_SECONDS, EXIT_SECONDS = 300, 180, 1800, 120
 INK_SLACK = 3     # pixels between where the stand-ins and D3DX put a row's ink
 IDLE_SECONDS, IDLE_CPU_SECONDS = 5, 0.5
+WINDOW_WITHOUT_WMI_SECONDS = 30   # whatever the management service does
+STANDIN_CPU, STANDIN_KILOBYTES = "Stand-in CPU", "16777216"   # tests/wmi_standin_win.cpp
 UPPER_TOPS, FIGURE_TOPS = (0, 30, 60, 90), (0, 30, 60)
 
 
@@ -233,3 +236,49 @@ def test_without_wmi_memory_zero_bare_cpu_row_and_escape_ends_with_zero(start, t
     run.key("Escape")
     assert run.wait_exit(EXIT_SECONDS) == 0
     assert run.stdout() == b"CoCreateInstance() error.\r\n"
+
+
+def standin(build):
+    return os.path.join(build, "tests", "wmi_standin.dll")
+
+
+def expect_cpu_row(shot, layout, tool, name):
+    """The CPU row ends where the program's own row for the name ends, less
+    the last glyph's right side bearing: a letter's up to 7 pixels, the
+    full-width colon's (the row without a name) 8 to 14, half its cell."""
+    expected = tool.cpu_line_width(name) * layout.sx
+    end = rightmost(shot, layout.upper_left(30), GREEN)
+    low, high = (7, -1) if name else (14, 8)
+    assert expected - low <= end <= expected - high, "CPU row ends at %d, not near %.0f for %r" % (
+        end, expected, name)
+
+
+def test_a_service_that_never_answers_the_window_within_30_s_empty_rows_red_verdict(
+        start, tool, build, logs):
+    with checker.standin_wmi(standin(build), "hang-next"):
+        began = time.monotonic()
+        run = start("hung-wmi")
+        run.watch("the main window", lambda: tool.main_window(5), WINDOW_WITHOUT_WMI_SECONDS)
+        print("hung-wmi: window after %.1f s" % (time.monotonic() - began))
+        run.find_x_window(60)
+        layout, shot = first_frame(run, logs, "hung-wmi")
+        expect_cpu_row(shot, layout, tool, "")
+        expect_memory_row(shot, layout, tool, "")
+        verdict = run.watch("the verdict line to turn red", lambda: verdict_shown(run, layout),
+                            VERDICT_SECONDS)
+        verdict.save("%s/hung-wmi-verdict.png" % logs)
+        run.key("Escape")
+        assert run.wait_exit(EXIT_SECONDS) == 0
+        assert run.stdout() == b""
+
+
+def test_a_service_that_answers_after_seconds_gives_the_normal_rows(start, tool, build, logs):
+    with checker.standin_wmi(standin(build), "slow"):
+        run = start("slow-wmi")
+        shown(run, tool)
+        layout, shot = first_frame(run, logs, "slow-wmi")
+        expect_cpu_row(shot, layout, tool, STANDIN_CPU)
+        expect_memory_row(shot, layout, tool, STANDIN_KILOBYTES)
+        run.key("Escape")
+        assert run.wait_exit(EXIT_SECONDS) == 0
+        assert run.stdout() == b""
