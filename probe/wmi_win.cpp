@@ -55,7 +55,7 @@ void LetGo(ConnectCall* call) {
     if (InterlockedDecrement(&call->holders) != 0) return;
     ReleaseObject(call->services);
     ReleaseObject(call->locator);
-    CloseHandle(call->done);
+    if (call->done) CloseHandle(call->done);
     delete call;
 }
 

@@ -256,7 +256,8 @@ const FrameSteps formattingSteps = {
         PrepareRows(fpsmaRow, overlayRowCount);
     },
     [] { return deviceAnswerOk; }, [] { return deviceAnswerOk; }, [] { return deviceAnswerOk; },
-    [] { return deviceAnswerOk; }, [] {}, [] {}, [] { return frameSeconds; }, []() -> int64_t { return 0; }, []() -> int64_t { return 1; },
+    [] { return deviceAnswerOk; }, [] {}, [] {}, [] { return frameSeconds; },
+    []() -> int64_t { return 0; }, []() -> int64_t { return 1; },
 };
 
 }  // namespace
