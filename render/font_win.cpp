@@ -1,5 +1,7 @@
+#include "render/font_win.h"
+
 #include "common/release_win.h"
-#include "render/d3dx_standins_win.h"
+#include "render/overlay.h"
 #include "render/text_layout.h"
 
 #include <algorithm>
@@ -9,17 +11,13 @@
 #include <string_view>
 #include <vector>
 
-static_assert(textCenter == DT_CENTER, "the layout reads DrawText's formats");
 static_assert(textRight == DT_RIGHT, "the layout reads DrawText's formats");
-static_assert(textVCenter == DT_VCENTER, "the layout reads DrawText's formats");
-static_assert(textBottom == DT_BOTTOM, "the layout reads DrawText's formats");
 static_assert(textSingleLine == DT_SINGLELINE, "the layout reads DrawText's formats");
 static_assert(textNoClip == DT_NOCLIP, "the layout reads DrawText's formats");
-static_assert(textCalcRect == DT_CALCRECT, "the layout reads DrawText's formats");
 
 namespace {
 
-// D3DX's IID_ID3DXFont, {D79DBB70-5F21-4D36-BBC2-FF525C213CDC}.
+// IID_ID3DXFont, {D79DBB70-5F21-4D36-BBC2-FF525C213CDC}.
 constexpr GUID fontInterface = {0xd79dbb70, 0x5f21, 0x4d36,
                                 {0xbb, 0xc2, 0xff, 0x52, 0x5c, 0x21, 0x3c, 0xdc}};
 
@@ -33,7 +31,7 @@ constexpr DWORD textVertexFormat = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 // pixel up and left samples each texel at its centre, one texel per pixel.
 constexpr float texelCentre = 0.5f;
 // The format bits that change a text's picture (the rest only place it).
-constexpr uint32_t pictureFormat = textCenter | textRight | textSingleLine;
+constexpr uint32_t pictureFormat = textRight | textSingleLine;
 constexpr uint32_t bitmapRowAlignment = 4;
 // Room made when the font is made, so that drawing a new text of up to a
 // line's length, with glyphs of up to 128 x 128 pixels, allocates nothing.
@@ -49,6 +47,30 @@ struct TextVertex {
     float u;
     float v;
 };
+
+// A GDI font selected into a memory context of its own, to read its glyphs.
+struct GlyphFace {
+    HFONT font = nullptr;
+    HDC context = nullptr;
+    HGDIOBJ previousFont = nullptr;
+};
+
+bool OpenFace(GlyphFace& face, const wchar_t* name, int32_t height) {
+    face.font = CreateOverlayGdiFont(name, height);
+    face.context = CreateCompatibleDC(nullptr);
+    if (!face.font || !face.context) return false;
+    face.previousFont = SelectObject(face.context, face.font);
+    return true;
+}
+
+void CloseFace(GlyphFace& face) {
+    if (face.context) {
+        if (face.previousFont) SelectObject(face.context, face.previousFont);
+        DeleteDC(face.context);
+    }
+    if (face.font) DeleteObject(face.font);
+    face = GlyphFace{};
+}
 
 // A text drawn once into a texture of its own, kept while it is in use.
 struct CachedText {
@@ -128,32 +150,20 @@ void ForEachLine(std::wstring_view text, bool singleLine, Draw draw) {
 // Control characters (a carriage return, a tab) take no room and show nothing.
 bool Shown(wchar_t c) { return c >= L' '; }
 
-class StandInFont final : public ID3DXFont {
+class TextFont final : public ID3DXFont {
 public:
-    StandInFont(IDirect3DDevice9* device, const D3DXFONT_DESCW& desc) : device(device), desc(desc) {
-        device->AddRef();
-    }
+    explicit TextFont(IDirect3DDevice9* device) : device(device) { device->AddRef(); }
 
-    ~StandInFont() {
+    ~TextFont() {
         for (CachedText& entry : cache) ReleaseObject(entry.texture);
         OnLostDevice();
-        if (context) {
-            SelectObject(context, previousFont);
-            DeleteDC(context);
-        }
-        if (gdiFont) DeleteObject(gdiFont);
+        CloseFace(face);
         device->Release();
     }
 
-    // The GDI font and a memory context to read its glyphs from.
-    bool Open() {
-        gdiFont = CreateFontW(desc.Height, desc.Width, 0, 0, desc.Weight, desc.Italic, FALSE, FALSE,
-                              desc.CharSet, desc.OutputPrecision, CLIP_DEFAULT_PRECIS,
-                              ANTIALIASED_QUALITY, desc.PitchAndFamily, desc.FaceName);
-        context = CreateCompatibleDC(nullptr);
-        if (!gdiFont || !context) return false;
-        previousFont = SelectObject(context, gdiFont);
-        if (!::GetTextMetricsW(context, &metrics)) return false;
+    bool Open(const wchar_t* name, int32_t height) {
+        if (!OpenFace(face, name, height)) return false;
+        if (!::GetTextMetricsW(face.context, &metrics)) return false;
         margin = metrics.tmHeight / 2;
         for (CachedText& entry : cache) entry.text.reserve(reservedTextLength);
         glyphBits.reserve(reservedGlyphBytes);
@@ -184,31 +194,12 @@ public:
         return left;
     }
 
-    HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9** out) override {
-        if (!out) return D3DERR_INVALIDCALL;
-        device->AddRef();
-        *out = device;
-        return S_OK;
-    }
-
+    HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetDescA(D3DXFONT_DESCA*) override { return E_NOTIMPL; }
-
-    HRESULT STDMETHODCALLTYPE GetDescW(D3DXFONT_DESCW* out) override {
-        if (!out) return D3DERR_INVALIDCALL;
-        *out = desc;
-        return S_OK;
-    }
-
+    HRESULT STDMETHODCALLTYPE GetDescW(D3DXFONT_DESCW*) override { return E_NOTIMPL; }
     WINBOOL STDMETHODCALLTYPE GetTextMetricsA(TEXTMETRICA*) override { return FALSE; }
-
-    WINBOOL STDMETHODCALLTYPE GetTextMetricsW(TEXTMETRICW* out) override {
-        if (!out) return FALSE;
-        *out = metrics;
-        return TRUE;
-    }
-
-    HDC STDMETHODCALLTYPE GetDC() override { return context; }
-
+    WINBOOL STDMETHODCALLTYPE GetTextMetricsW(TEXTMETRICW*) override { return FALSE; }
+    HDC STDMETHODCALLTYPE GetDC() override { return nullptr; }
     HRESULT STDMETHODCALLTYPE GetGlyphData(UINT, IDirect3DTexture9**, RECT*, POINT*) override {
         return E_NOTIMPL;
     }
@@ -221,7 +212,7 @@ public:
         return 0;
     }
 
-    // The height of the text, as D3DX answers; 0 when nothing could be drawn.
+    // The height of the text, as DrawText answers; 0 when nothing could be drawn.
     INT STDMETHODCALLTYPE DrawTextW(ID3DXSprite*, const WCHAR* string, INT count, RECT* rect,
                                     DWORD format, D3DCOLOR colour) override {
         if (!string) return 0;
@@ -233,10 +224,6 @@ public:
             const TextBox area = rect ? TextBox{rect->left, rect->top, rect->right, rect->bottom}
                                       : TextBox{0, 0, 0, 0};
             const TextBox placed = PlaceText(area, entry->width, entry->height, format);
-            if (format & DT_CALCRECT) {
-                if (rect) *rect = {placed.left, placed.top, placed.right, placed.bottom};
-                return entry->height;
-            }
             bool clipped = rect && !(format & DT_NOCLIP);
             return Draw(*entry, placed, area, clipped, colour) ? entry->height : 0;
         } catch (const std::bad_alloc&) {
@@ -276,7 +263,7 @@ private:
     int32_t Advance(wchar_t c) {
         GLYPHMETRICS glyph{};
         if (!Shown(c) ||
-            GetGlyphOutlineW(context, c, GGO_METRICS, &glyph, 0, nullptr, &unturned) == GDI_ERROR) {
+            GetGlyphOutlineW(face.context, c, GGO_METRICS, &glyph, 0, nullptr, &unturned) == GDI_ERROR) {
             return 0;
         }
         return glyph.gmCellIncX;
@@ -319,7 +306,7 @@ private:
         ClearTextImage(image);
         ForEachLine(entry.text, singleLine, [&](std::wstring_view line, int32_t index) {
             int32_t room = widest - LineWidth(line);
-            int32_t left = entry.format & textRight ? room : entry.format & textCenter ? room / 2 : 0;
+            int32_t left = entry.format & textRight ? room : 0;
             DrawLine(image, line, margin + left, margin + index * metrics.tmHeight + metrics.tmAscent);
         });
         entry.texture->UnlockRect(0);
@@ -330,6 +317,7 @@ private:
         for (wchar_t c : line) {
             if (!Shown(c)) continue;
             GLYPHMETRICS glyph{};
+            HDC context = face.context;
             DWORD size = GetGlyphOutlineW(context, c, GGO_GRAY8_BITMAP, &glyph, 0, nullptr, &unturned);
             if (size == GDI_ERROR) continue;
             if (size > 0) {
@@ -382,10 +370,7 @@ private:
 
     LONG references = 1;
     IDirect3DDevice9* device;
-    D3DXFONT_DESCW desc;
-    HFONT gdiFont = nullptr;
-    HDC context = nullptr;
-    HGDIOBJ previousFont = nullptr;
+    GlyphFace face;
     TEXTMETRICW metrics{};
     int32_t margin = 0;  // room around the text for glyphs that reach past it
     uint32_t largestTexture = largestTextTexture;
@@ -398,29 +383,22 @@ private:
 
 }  // namespace
 
-HRESULT WINAPI CreateStandInFont(IDirect3DDevice9* device, INT height, UINT width, UINT weight,
-                                 UINT mipLevels, BOOL italic, DWORD charset, DWORD precision,
-                                 DWORD quality, DWORD pitchAndFamily, const WCHAR* face,
-                                 ID3DXFont** font) {
+HFONT CreateOverlayGdiFont(const wchar_t* face, int32_t height) {
+    return CreateFontW(height, 0, 0, 0, overlayFontWeight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH,
+                       face);
+}
+
+HRESULT CreateOverlayFont(IDirect3DDevice9* device, const wchar_t* face, int32_t height,
+                          ID3DXFont** font) {
     if (!font) return D3DERR_INVALIDCALL;
     *font = nullptr;
-    if (!device) return D3DERR_INVALIDCALL;
-    D3DXFONT_DESCW desc{};
-    desc.Height = height;
-    desc.Width = width;
-    desc.Weight = weight;
-    desc.MipLevels = mipLevels;
-    desc.Italic = italic;
-    desc.CharSet = static_cast<BYTE>(charset);
-    desc.OutputPrecision = static_cast<BYTE>(precision);
-    desc.Quality = static_cast<BYTE>(quality);
-    desc.PitchAndFamily = static_cast<BYTE>(pitchAndFamily);
-    if (face) lstrcpynW(desc.FaceName, face, LF_FACESIZE);
-    StandInFont* made = new (std::nothrow) StandInFont(device, desc);
+    if (!device || !face) return D3DERR_INVALIDCALL;
+    TextFont* made = new (std::nothrow) TextFont(device);
     if (!made) return E_OUTOFMEMORY;
     bool opened = false;
     try {
-        opened = made->Open();
+        opened = made->Open(face, height);
     } catch (const std::bad_alloc&) {
         opened = false;
     }

@@ -3,9 +3,11 @@
 #include "common/check_state.h"
 #include "common/clock.h"
 #include "render/cube.h"
-#include "render/d3dx_win.h"
+#include "render/matrix.h"
 #include "render/overlay.h"
 #include "render/scene_win.h"
+
+#include <cstring>
 
 static_assert(overlayTextRight == DT_RIGHT, "the row formats are DrawText's");
 static_assert(overlayTextLeft == (DT_LEFT | DT_TOP), "the row formats are DrawText's");
@@ -14,12 +16,13 @@ static_assert(cubeVertexFormat == (D3DFVF_XYZ | D3DFVF_TEX1), "the cube's vertex
 static_assert(deviceAnswerOk == D3D_OK, "the device's answers are Direct3D's");
 static_assert(deviceAnswerLost == D3DERR_DEVICELOST, "the device's answers are Direct3D's");
 static_assert(deviceAnswerNotReset == D3DERR_DEVICENOTRESET, "the device's answers are Direct3D's");
+static_assert(sizeof(Matrix4) == sizeof(D3DMATRIX), "the matrices are laid out as Direct3D's");
 
 namespace {
 
-const D3DXVECTOR3 cameraEye(0.0f, 0.0f, -50.0f);
-const D3DXVECTOR3 cameraTarget(0.0f, 0.0f, 0.0f);
-const D3DXVECTOR3 cameraUp(0.0f, 1.0f, 0.0f);
+constexpr Vector3 cameraEye = {0.0f, 0.0f, -50.0f};
+constexpr Vector3 cameraTarget = {0.0f, 0.0f, 0.0f};
+constexpr Vector3 cameraUp = {0.0f, 1.0f, 0.0f};
 constexpr float fieldOfView = 0.7853982f;
 constexpr float aspectRatio = 1.3333334f;
 constexpr float nearPlane = 1.0f;
@@ -39,18 +42,18 @@ RECT rowArea{};
 // Formatted in place every frame: the frame path allocates nothing.
 OverlayTexts overlayTexts;
 
+void SetTransform(IDirect3DDevice9* device, D3DTRANSFORMSTATETYPE state, const Matrix4& matrix) {
+    D3DMATRIX laidOut;
+    std::memcpy(&laidOut, &matrix, sizeof laidOut);
+    device->SetTransform(state, &laidOut);
+}
+
 void SetWorldTransform(IDirect3DDevice9* device) {
-    D3DXMATRIX rotationX;
-    D3DXMATRIX rotationY;
-    D3DXMATRIX rotationZ;
-    d3dx.matrixRotationX(&rotationX, CubeAngleX(TickMilliseconds()));
-    d3dx.matrixRotationY(&rotationY, CubeAngleY(TickMilliseconds()));
-    d3dx.matrixRotationZ(&rotationZ, CubeAngleZ(TickMilliseconds()));
-    D3DXMATRIX turnedXY;
-    D3DXMATRIX world;
-    d3dx.matrixMultiply(&turnedXY, &rotationX, &rotationY);
-    d3dx.matrixMultiply(&world, &turnedXY, &rotationZ);
-    device->SetTransform(D3DTS_WORLD, &world);
+    const Matrix4 rotationX = MatrixRotationX(CubeAngleX(TickMilliseconds()));
+    const Matrix4 rotationY = MatrixRotationY(CubeAngleY(TickMilliseconds()));
+    const Matrix4 rotationZ = MatrixRotationZ(CubeAngleZ(TickMilliseconds()));
+    SetTransform(device, D3DTS_WORLD,
+                 MatrixMultiply(MatrixMultiply(rotationX, rotationY), rotationZ));
 }
 
 void DrawCube() {
@@ -122,14 +125,11 @@ const FrameSteps direct3DFrameSteps = {
 
 void SetFrameTransforms() {
     IDirect3DDevice9* device = sceneResources.device;
-    if (!device || !D3dxReady()) return;
+    if (!device) return;
     SetWorldTransform(device);
-    D3DXMATRIX view;
-    d3dx.matrixLookAtLH(&view, &cameraEye, &cameraTarget, &cameraUp);
-    device->SetTransform(D3DTS_VIEW, &view);
-    D3DXMATRIX projection;
-    d3dx.matrixPerspectiveFovLH(&projection, fieldOfView, aspectRatio, nearPlane, farPlane);
-    device->SetTransform(D3DTS_PROJECTION, &projection);
+    SetTransform(device, D3DTS_VIEW, MatrixLookAtLH(cameraEye, cameraTarget, cameraUp));
+    SetTransform(device, D3DTS_PROJECTION,
+                 MatrixPerspectiveFovLH(fieldOfView, aspectRatio, nearPlane, farPlane));
     device->SetViewport(&frameViewport);
 }
 

@@ -7,7 +7,7 @@
 // The frame on the Direct3D device (the sequence is stats/frame.h's).
 
 // The frame's world (turned by the tick), view and projection transforms and
-// the viewport. Does nothing without the device or D3DX.
+// the viewport. Does nothing without the device.
 void SetFrameTransforms();
 
 // A frame for a paint message, laid out on window's client area: DrawFrame

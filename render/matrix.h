@@ -1,9 +1,8 @@
 #pragma once
 
-// The scene's matrices as D3DX 9 defines them: row vectors (a point is
+// The scene's matrices as Direct3D 9 takes them: row vectors (a point is
 // multiplied from the left, so A x B applies A first), a left-handed frame,
-// single precision. The program's own stand-ins for the D3DX calls when the
-// DirectX runtime is not installed; laid out as D3DMATRIX.
+// single precision, laid out as D3DMATRIX.
 struct Matrix4 {
     float m[4][4];
 };

@@ -3,8 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-// The texture's mip chain as D3DX's default filter builds it: each level
-// half the size of the one above (never below 1), each texel the box average
+// The texture's mip chain: each level half the size of the one above (never below 1), each texel the box average
 // of the 2 x 2 texels above it (2 x 1 or 1 x 2 where the level above is one
 // texel wide or high), rounded to nearest, each of the four 8-bit channels on
 // its own. Texels are 32-bit ARGB values.

@@ -1,6 +1,7 @@
 #include "render/report_win.h"
 
 #include "common/check_state.h"
+#include "render/font_win.h"
 #include "render/overlay.h"
 #include "stats/meters.h"
 
@@ -9,12 +10,6 @@ namespace {
 // ARGB as GDI's 0x00BBGGRR.
 COLORREF GdiColour(uint32_t argb) {
     return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
-}
-
-HFONT CreateRowFont(int32_t index) {
-    const OverlayFont& font = overlayFonts[index];
-    return CreateFontW(font.height, 0, 0, 0, overlayFontWeight, FALSE, FALSE, FALSE,
-                       DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0, font.face);
 }
 
 }  // namespace
@@ -33,7 +28,8 @@ void DrawReport(HDC context, const RECT& client) {
     for (const OverlayRow& row : overlayRows) {
         OverlayDraw draw = PrepareOverlayRow(row, texts, checkState);
         HFONT& font = fonts[row.font];
-        if (!font) font = CreateRowFont(row.font);
+        const OverlayFont& face = overlayFonts[row.font];
+        if (!font) font = CreateOverlayGdiFont(face.face, face.height);
         if (!font) continue;
         SelectObject(context, font);
         SetTextColor(context, GdiColour(draw.colour));

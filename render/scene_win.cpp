@@ -4,9 +4,10 @@
 #include "common/release_win.h"
 #include "render/adapter_line.h"
 #include "render/cube.h"
-#include "render/d3dx_win.h"
-#include "stats/frame.h"
+#include "render/font_win.h"
 #include "render/overlay.h"
+#include "render/texture_win.h"
+#include "stats/frame.h"
 
 #include <cstring>
 
@@ -15,7 +16,6 @@ SceneResources sceneResources;
 namespace {
 
 constexpr wchar_t textureFile[] = L"npc.png";
-constexpr UINT textureMipLevels = 6;
 
 constexpr D3DMATERIAL9 cubeMaterial = {
     {1.0f, 1.0f, 1.0f, 1.0f},  // Diffuse
@@ -79,10 +79,7 @@ void CreateFonts(IDirect3DDevice9* device) {
     for (std::size_t index = 0; index < overlayFontCount; ++index) {
         const OverlayFont& face = overlayFonts[index];
         ID3DXFont* font = nullptr;
-        if (FAILED(d3dx.createFont(device, face.height, 0, overlayFontWeight, 0, FALSE,
-                                   DEFAULT_CHARSET, 0, 0, 0, face.face, &font))) {
-            font = nullptr;
-        }
+        if (FAILED(CreateOverlayFont(device, face.face, face.height, &font))) font = nullptr;
         sceneResources.fonts[index] = font;
     }
 }
@@ -97,13 +94,9 @@ HRESULT FillBuffer(Buffer* buffer, const void* data, UINT size) {
 }
 
 // A missing or unreadable file leaves the cube untextured.
-void LoadCubeTexture(IDirect3DDevice9* device) {
+void CreateCubeTexture(IDirect3DDevice9* device) {
     IDirect3DTexture9* texture = nullptr;
-    if (FAILED(d3dx.createTextureFromFile(device, textureFile, 0, 0, textureMipLevels, 0,
-                                          D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, D3DX_DEFAULT,
-                                          D3DX_DEFAULT, 0, nullptr, nullptr, &texture))) {
-        texture = nullptr;
-    }
+    if (FAILED(LoadCubeTexture(device, textureFile, &texture))) texture = nullptr;
     sceneResources.cubeTexture = texture;
 }
 
@@ -144,7 +137,6 @@ void SetFixedStates(IDirect3DDevice9* device) {
 // Without a device the adapter row shows its prefix alone.
 HRESULT InitDirect3D(HWND window) {
     if (sceneResources.device) return E_FAIL;
-    LoadD3dx();
     BuildAdapterLine(checkState.adapterLine, L"");
     IDirect3D9* direct3d = Direct3DCreate9(D3D_SDK_VERSION);
     if (!direct3d) return E_FAIL;
@@ -159,19 +151,12 @@ HRESULT InitDirect3D(HWND window) {
 
 HRESULT CreateSceneResources() {
     IDirect3DDevice9* device = sceneResources.device;
-    if (!device || !D3dxReady()) return E_FAIL;
+    if (!device) return E_FAIL;
     CreateFonts(device);
     if (FAILED(CreateCubeBuffers(device))) return E_FAIL;
-    LoadCubeTexture(device);
+    CreateCubeTexture(device);
     SetFixedStates(device);
     return S_OK;
-}
-
-void CreateD3dxObjects() {
-    IDirect3DDevice9* device = sceneResources.device;
-    if (!device || !D3dxReady()) return;
-    CreateFonts(device);
-    LoadCubeTexture(device);
 }
 
 HRESULT ResetSceneDevice() {
@@ -211,7 +196,4 @@ void ReleaseSceneResources() {
     for (ID3DXFont*& font : sceneResources.fonts) ReleaseObject(font);
     ReleaseObject(sceneResources.device);
     frameState.deviceLost = false;
-    // The fonts and the texture ran D3DX code (or the stand-ins'): free it
-    // only after them.
-    FreeD3dx();
 }

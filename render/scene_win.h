@@ -20,7 +20,7 @@ constexpr UINT backBufferWidth = 800;
 constexpr UINT backBufferHeight = 600;
 
 // Creates the device for window, builds checkState.adapterLine and the scene
-// objects, with D3DX or, where the runtime is missing, its stand-ins. S_OK,
+// objects. S_OK,
 // or E_FAIL on any failure; what was created before a failure stays for
 // ReleaseSceneResources, and without a device sceneResources.device stays
 // null and the adapter line is its prefix alone. Fails without touching
@@ -30,11 +30,6 @@ HRESULT InitDirect3D(HWND window);
 // The fonts, the cube's buffers, its texture, the material and the fixed
 // states; called by InitDirect3D once the device exists. S_OK or E_FAIL.
 HRESULT CreateSceneResources();
-
-// The fonts and the texture alone, made through d3dx into the (empty) slots
-// of sceneResources: what the frame-rate benchmark makes once with D3DX and
-// once with the stand-ins on the same device.
-void CreateD3dxObjects();
 
 // Brings a lost device back: the fonts let go of their device objects, the
 // cube's buffers are released (Reset refuses while one of D3DPOOL_DEFAULT is
@@ -46,12 +41,12 @@ void CreateD3dxObjects();
 HRESULT ResetSceneDevice();
 
 // A device the driver gave up on: everything released and made again by
-// InitDirect3D for window, with D3DX or its stand-ins as before. S_OK when a
-// device came (its objects as at start-up); otherwise nothing is left and
-// the window is invalidated, to show the report instead.
+// InitDirect3D for window. S_OK when a device came (its objects as at
+// start-up); otherwise nothing is left and the window is invalidated, to
+// show the report instead.
 HRESULT RecreateSceneDevice(HWND window);
 
 // Releases vertexBuffer, indexBuffer, cubeTexture, fonts 0 to 2 and device,
-// each only if present, clearing each pointer, then frees D3DX; with no device
-// left, nothing is lost either. Safe to call again.
+// each only if present, clearing each pointer; with no device left, nothing
+// is lost either. Safe to call again.
 void ReleaseSceneResources();

@@ -27,15 +27,8 @@ void CutSide(float& side, float& coordinate, float edge, float farSide, float fa
 }  // namespace
 
 TextBox PlaceText(const TextBox& rect, int32_t width, int32_t height, uint32_t format) {
-    int32_t left = rect.left;
-    if (format & textRight) left = rect.right - width;
-    else if (format & textCenter) left = rect.left + (rect.right - rect.left - width) / 2;
-    int32_t top = rect.top;
-    if (format & textSingleLine) {
-        if (format & textBottom) top = rect.bottom - height;
-        else if (format & textVCenter) top = rect.top + (rect.bottom - rect.top - height) / 2;
-    }
-    return {left, top, left + width, top + height};
+    const int32_t left = format & textRight ? rect.right - width : rect.left;
+    return {left, rect.top, left + width, rect.top + height};
 }
 
 bool ClipQuad(TextQuad& quad, const TextBox& clip) {

@@ -3,20 +3,15 @@
 #include <cstddef>
 #include <cstdint>
 
-// How the program's own text drawing (the stand-in for D3DX's font when the
-// DirectX runtime is missing) lays out and rasterises a text: the block of
-// lines is placed in the rectangle as DrawText places it, and glyphs are
-// copied into a white texture whose alpha is their coverage.
+// How the overlay's text is laid out and rasterised: the block of lines is
+// placed in the rectangle as DrawText places it, and glyphs are copied into
+// a white texture whose alpha is their coverage.
 
 // DrawText's format bits that the layout reads (checked against the
 // platform's values where that builds).
-constexpr uint32_t textCenter = 0x001;      // DT_CENTER
 constexpr uint32_t textRight = 0x002;       // DT_RIGHT
-constexpr uint32_t textVCenter = 0x004;     // DT_VCENTER
-constexpr uint32_t textBottom = 0x008;      // DT_BOTTOM
 constexpr uint32_t textSingleLine = 0x020;  // DT_SINGLELINE
 constexpr uint32_t textNoClip = 0x100;      // DT_NOCLIP
-constexpr uint32_t textCalcRect = 0x400;    // DT_CALCRECT
 
 struct TextBox {
     int32_t left;
@@ -25,9 +20,9 @@ struct TextBox {
     int32_t bottom;
 };
 
-// Where a block of width x height goes in rect: left, centred or ending at
-// the right edge; from the top, or (single line only) centred or at the
-// bottom. The block is never wrapped or squeezed, so it may reach outside.
+// Where a block of width x height goes in rect: from its top, at its left
+// or ending at its right edge. The block is never wrapped or squeezed, so it
+// may reach outside.
 TextBox PlaceText(const TextBox& rect, int32_t width, int32_t height, uint32_t format);
 
 // A screen-aligned textured quad in pixels and texture coordinates.

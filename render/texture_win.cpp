@@ -1,5 +1,6 @@
+#include "render/texture_win.h"
+
 #include "common/release_win.h"
-#include "render/d3dx_standins_win.h"
 #include "render/mip_chain.h"
 
 #include <objbase.h>
@@ -14,6 +15,7 @@ namespace {
 // of the decoded image far from overflowing.
 constexpr UINT largestImageSide = 8192;
 constexpr uint32_t opaqueAlpha = 0xFF000000;
+constexpr UINT cubeMipLevels = 6;
 
 struct ImageDecoder {
     IWICImagingFactory* factory = nullptr;
@@ -90,20 +92,15 @@ std::vector<MipLevel> MipChain(MipLevel image, UINT levels) {
     return chain;
 }
 
-bool SizeFromFile(UINT side) { return side == 0 || side == D3DX_DEFAULT; }
-
-HRESULT CreateTexture(IDirect3DDevice9* device, const WCHAR* file, UINT mipLevels, DWORD usage,
-                      D3DFORMAT format, D3DPOOL pool, IDirect3DTexture9** texture) {
+HRESULT CreateTexture(IDirect3DDevice9* device, const wchar_t* file, IDirect3DTexture9** texture) {
     MipLevel image;
-    if (!DecodeImage(file, image)) return D3DXERR_INVALIDDATA;
-    if (format == D3DFMT_X8R8G8B8) {
-        for (uint32_t& texel : image.texels) texel |= opaqueAlpha;
-    }
-    UINT levels = MipLevelCount(image.width, image.height, mipLevels == D3DX_DEFAULT ? 0 : mipLevels);
+    if (!DecodeImage(file, image)) return E_FAIL;
+    for (uint32_t& texel : image.texels) texel |= opaqueAlpha;
+    UINT levels = MipLevelCount(image.width, image.height, cubeMipLevels);
     const std::vector<MipLevel> chain = MipChain(std::move(image), levels);
     IDirect3DTexture9* made = nullptr;
-    HRESULT result = device->CreateTexture(chain[0].width, chain[0].height, levels, usage, format,
-                                           pool, &made, nullptr);
+    HRESULT result = device->CreateTexture(chain[0].width, chain[0].height, levels, 0,
+                                           D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &made, nullptr);
     if (FAILED(result)) return result;
     for (UINT level = 0; level < levels; ++level) {
         if (!FillLevel(made, level, chain[level])) {
@@ -117,20 +114,13 @@ HRESULT CreateTexture(IDirect3DDevice9* device, const WCHAR* file, UINT mipLevel
 
 }  // namespace
 
-// Called through D3DX's table: a lack of memory for the image is an answer,
-// not an exception.
-HRESULT WINAPI CreateStandInTexture(IDirect3DDevice9* device, const WCHAR* file, UINT width,
-                                    UINT height, UINT mipLevels, DWORD usage, D3DFORMAT format,
-                                    D3DPOOL pool, DWORD, DWORD, D3DCOLOR, D3DXIMAGE_INFO*,
-                                    PALETTEENTRY*, IDirect3DTexture9** texture) {
+// A lack of memory for the image is a failed load, not an exception.
+HRESULT LoadCubeTexture(IDirect3DDevice9* device, const wchar_t* file, IDirect3DTexture9** texture) {
     if (!texture) return D3DERR_INVALIDCALL;
     *texture = nullptr;
-    if (!device || !file || !SizeFromFile(width) || !SizeFromFile(height) ||
-        (format != D3DFMT_X8R8G8B8 && format != D3DFMT_A8R8G8B8)) {
-        return D3DERR_INVALIDCALL;
-    }
+    if (!device || !file) return D3DERR_INVALIDCALL;
     try {
-        return CreateTexture(device, file, mipLevels, usage, format, pool, texture);
+        return CreateTexture(device, file, texture);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }

@@ -6,8 +6,6 @@
 #include "common/clock.h"
 #include "probe/wmi.h"
 #include "render/cube.h"
-#include "render/d3dx_standins_win.h"
-#include "render/d3dx_win.h"
 #include "render/frame_win.h"
 #include "render/scene_win.h"
 
@@ -29,6 +27,9 @@ int64_t PerformanceFrequency() { return 1000; }
 namespace {
 
 constexpr wchar_t className[] = L"GralvenClass";
+// Written by the planted d3dx9_43.dll (tests/planted_d3dx_win.cpp) when it
+// is loaded, in the working folder.
+constexpr wchar_t plantedD3dxMarker[] = L"planted_d3dx9_43.loaded";
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 HWND MainWindow() { return FindWindowW(className, nullptr); }
 bool ClassInfo(WNDCLASSEXW& info) {
@@ -92,10 +93,6 @@ protected:
     HWND window = nullptr;
 };
 
-// Run with d3dx9_43 switched off (tests/windows.cmake), and with it.
-class WithoutD3dx : public CheckWindow {};
-class D3dx : public CheckWindow {};
-
 // Direct3DCreate9 (below) answers null while this is set.
 bool withoutDirect3D = false;
 
@@ -135,10 +132,9 @@ HRESULT WINAPI NoteUnacquire(IDirectInputDevice8W* device) {
     return realUnacquire(device);
 }
 
-// Ends the window by message holding its own reference to each object (and
-// to D3DX, whose code the fonts run): after a second ReleaseAll it is the last.
+// Ends the window by message holding its own reference to each object:
+// after a second ReleaseAll it is the last.
 void ExpectEndReleasesEverythingOnce(HWND window, UINT message, WPARAM wParam) {
-    HMODULE d3dxHeld = LoadLibraryExW(L"d3dx9_43.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     inputDevices = new InputDevices{};
     ASSERT_EQ(CreateInputDevices(Instance(), window), S_OK);
     IDirectInputDevice8W* keyboard = inputDevices->keyboard;
@@ -163,7 +159,6 @@ void ExpectEndReleasesEverythingOnce(HWND window, UINT message, WPARAM wParam) {
     MSG quit{};
     ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(quit.wParam, 0u);
-    if (d3dxHeld) FreeLibrary(d3dxHeld);
 }
 
 // Every row goes through ID3DXFont::DrawTextW, slot 15 of the table the fonts
@@ -295,6 +290,18 @@ TEST(Start, ProbesThenMakesTheDeviceThenShowsAsToldAndPaintsTheFirstFrameBeforeT
     EXPECT_EQ(wmiSession.services, nullptr);
     WNDCLASSEXW info;
     EXPECT_FALSE(ClassInfo(info));
+}
+
+// A d3dx9_43.dll lies beside the test program, and Wine is told to take a
+// DLL of that name from there before its own (tests/windows.cmake): if
+// anything asked for it, it would be loaded and leave its marker file.
+TEST(Start, NeverLoadsD3dx) {
+    DeleteFileW(plantedD3dxMarker);
+    seen.endAtInput = true;
+    EXPECT_EQ(wWinMain(Instance(), nullptr, nullptr, SW_SHOWNORMAL), 0);
+    seen.endAtInput = false;
+    EXPECT_EQ(GetModuleHandleW(L"d3dx9_43.dll"), nullptr);
+    EXPECT_EQ(GetFileAttributesW(plantedD3dxMarker), INVALID_FILE_ATTRIBUTES);
 }
 
 // Registered by the fixture, the class makes a start fail after the benchmark
@@ -496,22 +503,6 @@ TEST_F(CheckWindow, AMinimisedWindowRunsNoFrameAndTheFiguresStartANewSecondOnRes
     EXPECT_EQ(checkState.fpsCounter.lastSeconds, 9.0f);
     EXPECT_EQ(checkState.fpsCounter.frames, 1);
     EXPECT_EQ(checkState.frameBatchAverage.frames, batchFrames + 1);
-}
-
-TEST_F(WithoutD3dx, TheStandInsMakeTheScene) {
-    EXPECT_EQ(d3dx.module, nullptr);
-    EXPECT_EQ(d3dx.createFont, &CreateStandInFont);
-    EXPECT_NE(sceneResources.cubeTexture, nullptr);
-}
-
-// A d3dx9_43.dll lies in the working directory, beside the test program.
-TEST_F(D3dx, IsLoadedFromTheSystemFolderOnly) {
-    ASSERT_NE(d3dx.module, nullptr);
-    wchar_t loaded[MAX_PATH] = {};
-    wchar_t system[MAX_PATH] = {};
-    GetModuleFileNameW(d3dx.module, loaded, MAX_PATH);
-    UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    EXPECT_EQ(CompareStringOrdinal(loaded, length, system, length, TRUE), CSTR_EQUAL) << loaded;
 }
 
 TEST_F(WithoutDevice, NothingIsMadeAndTheAdapterRowIsItsPrefixAlone) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <d3d9.h>
+#include <d3dx9.h>
 
 #include <cstdint>
 #include <functional>
@@ -15,3 +16,19 @@ constexpr int pictureHeight = 600;
 // defined) and read back; the pixel at (x, y) is at y * 800 + x. Empty when
 // the target cannot be made.
 std::vector<uint32_t> DrawnPicture(IDirect3DDevice9* device, const std::function<void()>& draw);
+
+// The text drawn by font in white on black (a pixel is ink once its red is
+// well above the black).
+std::vector<uint32_t> DrawnText(IDirect3DDevice9* device, ID3DXFont* font, const wchar_t* text,
+                                RECT rect, DWORD format);
+bool IsInk(uint32_t pixel);
+
+// The bounds of the ink in a picture: from the first to the last column and
+// row with ink (right -1 when there is none).
+struct Ink {
+    int left = pictureWidth;
+    int top = pictureHeight;
+    int right = -1;
+    int bottom = -1;
+};
+Ink InkOf(const std::vector<uint32_t>& pixels);

@@ -1,12 +1,16 @@
-// The stand-ins for D3DX beside Wine's own d3dx9_43, on one device: the same
-// matrices, the same texture, text laid out alike, and the cube's states
-// left as they were.
+// The program's matrices, texture and text beside Wine's own d3dx9_43, the
+// reference they are measured against, on one device: the same matrices,
+// the same texture, text laid out alike, and the cube's states left as they
+// were.
 #include "benchmarks/scene_window_win.h"
 #include "picture_win.h"
 #include "render/cube.h"
-#include "render/d3dx_win.h"
+#include "render/font_win.h"
 #include "render/frame_win.h"
+#include "render/matrix.h"
+#include "render/overlay.h"
 #include "render/scene_win.h"
+#include "render/texture_win.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +22,7 @@
 namespace {
 
 constexpr uint32_t rgb = 0x00FFFFFF;
-constexpr uint32_t black = 0xFF000000;
-constexpr uint32_t white = 0xFFFFFFFF;
-// A pixel counts as ink once its red is this far above the black it was
-// drawn on.
-constexpr uint32_t inkRed = 0x40;
+constexpr UINT cubeMipLevels = 6;
 
 // Runs of floats between two values: 0 for equal ones (and for 0 and -0).
 int64_t Ordered(float value) {
@@ -36,42 +36,63 @@ int64_t UnitsApart(float a, float b) {
     return distance < 0 ? -distance : distance;
 }
 
-void ExpectWithinTwoUnits(const D3DXMATRIX& standIn, const D3DXMATRIX& runtime) {
+void ExpectWithinTwoUnits(const Matrix4& mine, const D3DXMATRIX& reference) {
     for (int i = 0; i < 16; ++i) {
-        EXPECT_LE(UnitsApart(standIn.m[i / 4][i % 4], runtime.m[i / 4][i % 4]), 2)
-            << "m" << i / 4 << i % 4 << ": " << standIn.m[i / 4][i % 4] << " against "
-            << runtime.m[i / 4][i % 4];
+        EXPECT_LE(UnitsApart(mine.m[i / 4][i % 4], reference.m[i / 4][i % 4]), 2)
+            << "m" << i / 4 << i % 4 << ": " << mine.m[i / 4][i % 4] << " against "
+            << reference.m[i / 4][i % 4];
     }
 }
 
-struct Ink {
-    int left = pictureWidth;
-    int top = pictureHeight;
-    int right = -1;  // the last column with ink
-    int bottom = -1;
+D3DXVECTOR3 AsD3dx(const Vector3& vector) { return {vector.x, vector.y, vector.z}; }
+
+// Through void (*)(), the one function type a cast to any other is quiet for.
+template <typename Function>
+void FindEntry(HMODULE module, const char* name, Function& entry) {
+    FARPROC address = module ? GetProcAddress(module, name) : nullptr;
+    entry = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+
+// The D3DX calls the program's own code is compared with, from Wine's
+// d3dx9_43 in the system folder (the program never loads it).
+struct D3dx {
+    HMODULE module = LoadLibraryExW(L"d3dx9_43.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    decltype(&D3DXCreateFontW) createFont = nullptr;
+    decltype(&D3DXCreateTextureFromFileExW) createTextureFromFile = nullptr;
+    decltype(&D3DXMatrixRotationX) rotationX = nullptr;
+    decltype(&D3DXMatrixRotationY) rotationY = nullptr;
+    decltype(&D3DXMatrixRotationZ) rotationZ = nullptr;
+    decltype(&D3DXMatrixMultiply) multiply = nullptr;
+    decltype(&D3DXMatrixLookAtLH) lookAtLH = nullptr;
+    decltype(&D3DXMatrixPerspectiveFovLH) perspectiveFovLH = nullptr;
+
+    D3dx() {
+        FindEntry(module, "D3DXCreateFontW", createFont);
+        FindEntry(module, "D3DXCreateTextureFromFileExW", createTextureFromFile);
+        FindEntry(module, "D3DXMatrixRotationX", rotationX);
+        FindEntry(module, "D3DXMatrixRotationY", rotationY);
+        FindEntry(module, "D3DXMatrixRotationZ", rotationZ);
+        FindEntry(module, "D3DXMatrixMultiply", multiply);
+        FindEntry(module, "D3DXMatrixLookAtLH", lookAtLH);
+        FindEntry(module, "D3DXMatrixPerspectiveFovLH", perspectiveFovLH);
+    }
+    ~D3dx() {
+        if (module) FreeLibrary(module);
+    }
+    bool Complete() const {
+        return createFont && createTextureFromFile && rotationX && rotationY && rotationZ &&
+               multiply && lookAtLH && perspectiveFovLH;
+    }
 };
 
-Ink InkOf(const std::vector<uint32_t>& pixels) {
-    Ink ink;
-    for (int i = 0; i < static_cast<int>(pixels.size()); ++i) {
-        if (((pixels[i] >> 16) & 0xFF) < inkRed) continue;
-        ink.left = std::min(ink.left, i % pictureWidth);
-        ink.right = std::max(ink.right, i % pictureWidth);
-        ink.top = std::min(ink.top, i / pictureWidth);
-        ink.bottom = std::max(ink.bottom, i / pictureWidth);
-    }
-    return ink;
-}
-
-// A window and a device made by InitDirect3D with Wine's D3DX; the two
-// tables side by side.
-class StandIns : public testing::Test {
+// A window and the program's device and scene objects made by InitDirect3D,
+// with D3DX beside them.
+class D3dxReference : public testing::Test {
 protected:
     void SetUp() override {
+        ASSERT_TRUE(d3dx.Complete()) << "Wine's d3dx9_43 is needed for the comparison";
         window = CreateSceneWindow();
         ASSERT_EQ(InitDirect3D(window), S_OK);
-        ASSERT_NE(d3dx.module, nullptr) << "Wine's d3dx9_43 is needed for the comparison";
-        runtime = d3dx;
         device = sceneResources.device;
     }
     // What D3DX made goes before D3DX does.
@@ -83,38 +104,45 @@ protected:
         DestroySceneWindow(window);
     }
 
-    ID3DXFont* Font(const D3dxFunctions& functions, INT height, const wchar_t* face) {
+    ID3DXFont* Reference(const OverlayFont& face) {
         ID3DXFont* font = nullptr;
-        EXPECT_EQ(functions.createFont(device, height, 0, 1000, 0, FALSE, DEFAULT_CHARSET, 0, 0, 0,
-                                       face, &font),
+        EXPECT_EQ(d3dx.createFont(device, face.height, 0, overlayFontWeight, 0, FALSE,
+                                  DEFAULT_CHARSET, 0, 0, 0, face.face, &font),
                   S_OK);
         made.push_back(font);
         return font;
     }
 
-    // The text in white on black.
-    Ink Drawn(ID3DXFont* font, const wchar_t* text, RECT rect, DWORD format) {
-        return InkOf(DrawnPicture(device, [&] {
-            device->Clear(0, nullptr, D3DCLEAR_TARGET, black, 1.0f, 0);
-            device->BeginScene();
-            font->DrawTextW(nullptr, text, -1, &rect, format, white);
-            device->EndScene();
-        }));
+    ID3DXFont* Mine(const OverlayFont& face) {
+        ID3DXFont* font = nullptr;
+        EXPECT_EQ(CreateOverlayFont(device, face.face, face.height, &font), S_OK);
+        made.push_back(font);
+        return font;
     }
 
-    IDirect3DTexture9* Texture(const D3dxFunctions& functions, const wchar_t* file) {
+    Ink Drawn(ID3DXFont* font, const wchar_t* text, RECT rect, DWORD format) {
+        return InkOf(DrawnText(device, font, text, rect, format));
+    }
+
+    IDirect3DTexture9* Reference(const wchar_t* file) {
         IDirect3DTexture9* texture = nullptr;
-        functions.createTextureFromFile(device, file, 0, 0, 6, 0, D3DFMT_X8R8G8B8,
-                                        D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr,
-                                        nullptr, &texture);
+        d3dx.createTextureFromFile(device, file, 0, 0, cubeMipLevels, 0, D3DFMT_X8R8G8B8,
+                                   D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr,
+                                   &texture);
         made.push_back(texture);
         return texture;
     }
 
+    IDirect3DTexture9* Mine(const wchar_t* file) {
+        IDirect3DTexture9* texture = nullptr;
+        LoadCubeTexture(device, file, &texture);
+        made.push_back(texture);
+        return texture;
+    }
+
+    const D3dx d3dx;
     HWND window = nullptr;
     IDirect3DDevice9* device = nullptr;
-    D3dxFunctions runtime;
-    const D3dxFunctions standIns = D3dxStandIns();
     std::vector<IUnknown*> made;
 };
 
@@ -139,23 +167,19 @@ const uint32_t ticks[] = {0, 1, 500, 1000, 12345, 1234567, 86400000, 4294967295u
 
 }  // namespace
 
-TEST_F(StandIns, TurnTheCubeAsD3dxDoesAtEveryTick) {
+TEST_F(D3dxReference, TheCubeTurnsAsWithD3dxAtEveryTick) {
     for (uint32_t tick : ticks) {
         SCOPED_TRACE(tick);
-        D3DXMATRIX mine[4];
+        const Matrix4 mine[3] = {MatrixRotationX(CubeAngleX(tick)), MatrixRotationY(CubeAngleY(tick)),
+                                 MatrixRotationZ(CubeAngleZ(tick))};
         D3DXMATRIX theirs[4];
-        standIns.matrixRotationX(&mine[0], CubeAngleX(tick));
-        runtime.matrixRotationX(&theirs[0], CubeAngleX(tick));
-        standIns.matrixRotationY(&mine[1], CubeAngleY(tick));
-        runtime.matrixRotationY(&theirs[1], CubeAngleY(tick));
-        standIns.matrixRotationZ(&mine[2], CubeAngleZ(tick));
-        runtime.matrixRotationZ(&theirs[2], CubeAngleZ(tick));
+        d3dx.rotationX(&theirs[0], CubeAngleX(tick));
+        d3dx.rotationY(&theirs[1], CubeAngleY(tick));
+        d3dx.rotationZ(&theirs[2], CubeAngleZ(tick));
         for (int axis = 0; axis < 3; ++axis) ExpectWithinTwoUnits(mine[axis], theirs[axis]);
-        standIns.matrixMultiply(&mine[3], &mine[0], &mine[1]);
-        standIns.matrixMultiply(&mine[3], &mine[3], &mine[2]);
-        runtime.matrixMultiply(&theirs[3], &theirs[0], &theirs[1]);
-        runtime.matrixMultiply(&theirs[3], &theirs[3], &theirs[2]);
-        ExpectWithinTwoUnits(mine[3], theirs[3]);
+        d3dx.multiply(&theirs[3], &theirs[0], &theirs[1]);
+        d3dx.multiply(&theirs[3], &theirs[3], &theirs[2]);
+        ExpectWithinTwoUnits(MatrixMultiply(MatrixMultiply(mine[0], mine[1]), mine[2]), theirs[3]);
     }
 }
 
@@ -163,28 +187,27 @@ TEST_F(StandIns, TurnTheCubeAsD3dxDoesAtEveryTick) {
 // down is left out: its vertical axis comes out of a cross product that Wine
 // normalises once more, so their translations, sums of terms that cancel,
 // differ by about 1e-6, which is more than 2 units for a result near 1.
-TEST_F(StandIns, MakeTheCameraAndProjectionD3dxMakes) {
-    const D3DXVECTOR3 views[][2] = {
+TEST_F(D3dxReference, TheCameraAndProjectionAreD3dxs) {
+    const Vector3 views[][2] = {
         {{0, 0, -50}, {0, 0, 0}}, {{40, 5, 30}, {10, 5, -60}}, {{-7.5f, -2, 12}, {3, -2, 1}}};
-    const D3DXVECTOR3 up(0, 1, 0);
+    const Vector3 up = {0, 1, 0};
     for (const auto& view : views) {
-        D3DXMATRIX mine;
+        const D3DXVECTOR3 eye = AsD3dx(view[0]);
+        const D3DXVECTOR3 at = AsD3dx(view[1]);
+        const D3DXVECTOR3 upwards = AsD3dx(up);
         D3DXMATRIX theirs;
-        standIns.matrixLookAtLH(&mine, &view[0], &view[1], &up);
-        runtime.matrixLookAtLH(&theirs, &view[0], &view[1], &up);
-        ExpectWithinTwoUnits(mine, theirs);
+        d3dx.lookAtLH(&theirs, &eye, &at, &upwards);
+        ExpectWithinTwoUnits(MatrixLookAtLH(view[0], view[1], up), theirs);
     }
-    D3DXMATRIX mine;
     D3DXMATRIX theirs;
-    standIns.matrixPerspectiveFovLH(&mine, 0.7853982f, 1.3333334f, 1.0f, 1000.0f);
-    runtime.matrixPerspectiveFovLH(&theirs, 0.7853982f, 1.3333334f, 1.0f, 1000.0f);
-    ExpectWithinTwoUnits(mine, theirs);
+    d3dx.perspectiveFovLH(&theirs, 0.7853982f, 1.3333334f, 1.0f, 1000.0f);
+    ExpectWithinTwoUnits(MatrixPerspectiveFovLH(0.7853982f, 1.3333334f, 1.0f, 1000.0f), theirs);
 }
 
 // The program's own image (assets/npc.png, 256 x 256).
-TEST_F(StandIns, LoadTheTextureD3dxLoads) {
-    IDirect3DTexture9* mine = Texture(standIns, L"assets_npc.png");
-    IDirect3DTexture9* theirs = Texture(runtime, L"assets_npc.png");
+TEST_F(D3dxReference, TheTextureIsTheOneD3dxLoads) {
+    IDirect3DTexture9* mine = Mine(L"assets_npc.png");
+    IDirect3DTexture9* theirs = Reference(L"assets_npc.png");
     ASSERT_NE(mine, nullptr);
     ASSERT_NE(theirs, nullptr);
     ASSERT_EQ(mine->GetLevelCount(), theirs->GetLevelCount());
@@ -206,16 +229,16 @@ TEST_F(StandIns, LoadTheTextureD3dxLoads) {
     EXPECT_EQ(differing, 0);
 }
 
-TEST_F(StandIns, LeaveTheTextureOutForAMissingOrBrokenFile) {
-    EXPECT_EQ(Texture(standIns, L"no such file.png"), nullptr);
-    EXPECT_EQ(Texture(standIns, L"standins_win_tests.exe"), nullptr);
+TEST_F(D3dxReference, TheTextureIsLeftOutForAMissingOrBrokenFile) {
+    EXPECT_EQ(Mine(L"no such file.png"), nullptr);
+    EXPECT_EQ(Mine(L"d3dx_reference_win_tests.exe"), nullptr);
 }
 
 // The figure rows: "FPS:" ends at the right edge of the client area.
-TEST_F(StandIns, EndRightAlignedTextAtTheRightEdgeWhereD3dxDoes) {
+TEST_F(D3dxReference, RightAlignedTextEndsAtTheRightEdgeWhereD3dxEndsIt) {
     const RECT rect{0, 0, 700, 600};
-    const Ink mine = Drawn(Font(standIns, 23, L"微软雅黑"), L"FPS:59.940", rect, DT_RIGHT);
-    const Ink theirs = Drawn(Font(runtime, 23, L"微软雅黑"), L"FPS:59.940", rect, DT_RIGHT);
+    const Ink mine = Drawn(Mine(overlayFonts[1]), L"FPS:59.940", rect, DT_RIGHT);
+    const Ink theirs = Drawn(Reference(overlayFonts[1]), L"FPS:59.940", rect, DT_RIGHT);
     EXPECT_LE(mine.right, 699);
     EXPECT_GE(mine.right, 695);
     EXPECT_NEAR(mine.right, theirs.right, 2);
@@ -225,20 +248,16 @@ TEST_F(StandIns, EndRightAlignedTextAtTheRightEdgeWhereD3dxDoes) {
 }
 
 // A row at 550 with the 26-pixel font reaches past a client area 575 high.
-TEST_F(StandIns, ClipTextToTheRectangleUnlessToldNotTo) {
-    ID3DXFont* font = Font(standIns, 26, L"黑体");
+TEST_F(D3dxReference, TextIsClippedToTheRectangleUnlessToldNotTo) {
+    ID3DXFont* font = sceneResources.fonts[2];
     const RECT rect{0, 550, 800, 565};
     EXPECT_EQ(Drawn(font, L"GPU: 计算中...", rect, DT_SINGLELINE).bottom, 564);
     EXPECT_GT(Drawn(font, L"GPU: 计算中...", rect, DT_SINGLELINE | DT_NOCLIP).bottom, 565);
 }
 
-// The cube's states after a frame drawn with the stand-in fonts are those
+// The cube's states after a frame drawn with the overlay's fonts are those
 // after the same frame drawn without any text.
-TEST_F(StandIns, LeaveEveryStateOfTheCubeAsItWasAfterTheirText) {
-    ReleaseSceneResources();
-    d3dx = standIns;
-    ASSERT_EQ(InitDirect3D(window), S_OK);
-    device = sceneResources.device;
+TEST_F(D3dxReference, TheTextLeavesEveryStateOfTheCubeAsItWas) {
     // Every render, stage and sampler state (0xDEAD where there is none),
     // then what is bound: texture, stream, vertex format.
     auto states = [this] {

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <windows.h>
+#include <d3d9.h>
+
+// The cube's texture read from an image file with the Windows Imaging
+// Component: of the file's size, in D3DFMT_X8R8G8B8 in the managed pool,
+// with six mip levels (fewer when the image is smaller), each box-filtered
+// from the one above. Fails, leaving *texture null, when the file is missing
+// or cannot be decoded.
+HRESULT LoadCubeTexture(IDirect3DDevice9* device, const wchar_t* file, IDirect3DTexture9** texture);
