@@ -66,13 +66,6 @@ def differing(shot, other, box, threshold=30):
     return ImageChops.lighter(ImageChops.lighter(red, green), blue).histogram()[255]
 
 
-def ink(shot, box, colour):
-    """The bounds (left, top, right, bottom) of the colour's pixels in the
-    box, in shot coordinates, or None."""
-    bounds = mask(shot, box, colour).getbbox()
-    return tuple(b + o for b, o in zip(bounds, box[:2] * 2)) if bounds else None
-
-
 class Layout:
     """Overlay rows and screen regions of a client area of a given size.
     Direct3D scales the 800 x 600 back buffer onto the client area; the

@@ -8,7 +8,7 @@ import pytest
 
 import checker
 from screen import (GREEN, GREY, LIGHT_GREEN, PINK, RED, TEXTURE_GOLD, WHITE, all_exactly,
-                    count, differing, ink, rightmost)
+                    count, differing, rightmost)
 
 OUTER_RECT = "200,50,800,600"
 CAPTION_STYLES = 0x00C00000 | 0x00080000 | 0x00020000   # caption, system menu, minimise box
@@ -17,7 +17,6 @@ ICON_GOLD = 0xFFE2AC28                                   # root.ico's gold, as A
 GLYPHS = 8        # pixels of a colour that make text
 CHANGED = 300     # pixels that make a turned cube
 STARTUP_SECONDS, FRAME_SECONDS, VERDICT_SECONDS, EXIT_SECONDS = 300, 180, 1800, 120
-INK_SLACK = 3     # pixels between where the stand-ins and D3DX put a row's ink
 IDLE_SECONDS, IDLE_CPU_SECONDS = 5, 0.5
 WINDOW_WITHOUT_WMI_SECONDS = 30   # whatever the management service does
 STANDIN_CPU, STANDIN_KILOBYTES = "Stand-in CPU", "16777216"   # tests/wmi_standin_win.cpp
@@ -107,21 +106,6 @@ def expect_first_frames(shot, layout, tool):
     expect_memory_row(shot, layout, tool, machine_kilobytes())
 
 
-def row_ink(shot, layout):
-    """Where each row's ink lies: (row, side) -> its left, top, right and
-    bottom, only the sides that do not depend on the measured figures."""
-    rows = [("upper %d" % top, layout.upper_left(top), GREEN, "ltrb") for top in UPPER_TOPS]
-    rows += [("figure %d" % top, layout.upper_right(top), LIGHT_GREEN, "trb")
-             for top in FIGURE_TOPS]
-    rows += [("status", layout.status(), PINK, "ltrb"), ("gpu", layout.gpu(), RED, "ltrb")]
-    found = {}
-    for name, box, colour, sides in rows:
-        bounds = ink(shot, box, colour)
-        for side in sides:
-            found[(name, side)] = bounds["ltrb".index(side)] if bounds else None
-    return found
-
-
 def test_first_frames_overlay_rows_grey_background_textured_cube(normal, first, tool):
     expect_first_frames(first[1], first[0], tool)
 
@@ -166,23 +150,6 @@ def test_without_images_no_icon_white_cube_and_close_ends_with_zero(start, tool,
     assert count(shot, layout.upper_left(0), GREEN) >= GLYPHS
     assert tool.close()
     assert run.wait_exit(EXIT_SECONDS) == 0
-
-
-def test_without_d3dx_no_box_and_the_stand_ins_draw_the_same_check(start, tool, logs, first):
-    run = start("without-d3dx", overrides="d3dx9_43=d")
-    assert shown(run, tool)["rect"] == OUTER_RECT
-    assert tool.message_box(0) is None
-    layout, shot = first_frame(run, logs, "without-d3dx")
-    expect_first_frames(shot, layout, tool)
-    normal_ink, stand_in_ink = row_ink(first[1], first[0]), row_ink(shot, layout)
-    for place, where in normal_ink.items():
-        assert stand_in_ink[place] is not None and where is not None, place
-        assert abs(stand_in_ink[place] - where) <= INK_SLACK, (place, stand_in_ink[place], where)
-    later = turned(run, layout, shot)
-    assert all(all_exactly(later, patch, GREY) for patch in layout.edges())
-    run.key("Escape")
-    assert run.wait_exit(EXIT_SECONDS) == 0
-    assert run.stdout() == b""
 
 
 def verdict_shown(run, layout):
