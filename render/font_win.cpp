@@ -37,6 +37,12 @@ constexpr uint32_t bitmapRowAlignment = 4;
 // line's length, with glyphs of up to 128 x 128 pixels, allocates nothing.
 constexpr std::size_t reservedTextLength = 256;
 constexpr std::size_t reservedGlyphBytes = 128 * 128;
+// Where a character the row's face lacks is drawn from (GetGlyphOutlineW
+// links no fonts): every Windows 10 and 11 has one of them, whatever its
+// language, and both hold the Chinese of the rows.
+constexpr const wchar_t* fallbackFaces[] = {L"微软雅黑", L"宋体"};
+constexpr std::size_t faceCount = 1 + std::size(fallbackFaces);
+constexpr WORD missingGlyph = 0xFFFF;  // GGI_MARK_NONEXISTING_GLYPHS's mark
 
 struct TextVertex {
     float x;
@@ -70,6 +76,13 @@ void CloseFace(GlyphFace& face) {
     }
     if (face.font) DeleteObject(face.font);
     face = GlyphFace{};
+}
+
+bool HasGlyph(const GlyphFace& face, wchar_t c) {
+    WORD index = missingGlyph;
+    return face.context &&
+           GetGlyphIndicesW(face.context, &c, 1, &index, GGI_MARK_NONEXISTING_GLYPHS) == 1 &&
+           index != missingGlyph;
 }
 
 // A text drawn once into a texture of its own, kept while it is in use.
@@ -157,13 +170,18 @@ public:
     ~TextFont() {
         for (CachedText& entry : cache) ReleaseObject(entry.texture);
         OnLostDevice();
-        CloseFace(face);
+        for (GlyphFace& face : faces) CloseFace(face);
         device->Release();
     }
 
-    bool Open(const wchar_t* name, int32_t height) {
-        if (!OpenFace(face, name, height)) return false;
-        if (!::GetTextMetricsW(face.context, &metrics)) return false;
+    // The row's face and the faces behind it, at its height. A fallback that
+    // cannot be made is left out; the row's own face must be there.
+    bool Open(const wchar_t* face, int32_t height) {
+        if (!OpenFace(faces[0], face, height)) return false;
+        for (std::size_t i = 1; i < faceCount; ++i) {
+            if (!OpenFace(faces[i], fallbackFaces[i - 1], height)) CloseFace(faces[i]);
+        }
+        if (!::GetTextMetricsW(faces[0].context, &metrics)) return false;
         margin = metrics.tmHeight / 2;
         for (CachedText& entry : cache) entry.text.reserve(reservedTextLength);
         glyphBits.reserve(reservedGlyphBytes);
@@ -259,11 +277,18 @@ private:
         return oldest;
     }
 
+    // The context of the face the character is drawn from: its advance and
+    // its glyph both come from there.
+    HDC FaceOf(wchar_t c) const {
+        auto has = [&](std::size_t face) { return HasGlyph(faces[face], c); };
+        return faces[FaceWithGlyph(faceCount, has)].context;
+    }
+
     // The advance of a character; 0 for one GDI cannot measure.
     int32_t Advance(wchar_t c) {
         GLYPHMETRICS glyph{};
         if (!Shown(c) ||
-            GetGlyphOutlineW(face.context, c, GGO_METRICS, &glyph, 0, nullptr, &unturned) == GDI_ERROR) {
+            GetGlyphOutlineW(FaceOf(c), c, GGO_METRICS, &glyph, 0, nullptr, &unturned) == GDI_ERROR) {
             return 0;
         }
         return glyph.gmCellIncX;
@@ -317,7 +342,7 @@ private:
         for (wchar_t c : line) {
             if (!Shown(c)) continue;
             GLYPHMETRICS glyph{};
-            HDC context = face.context;
+            HDC context = FaceOf(c);
             DWORD size = GetGlyphOutlineW(context, c, GGO_GRAY8_BITMAP, &glyph, 0, nullptr, &unturned);
             if (size == GDI_ERROR) continue;
             if (size > 0) {
@@ -370,8 +395,8 @@ private:
 
     LONG references = 1;
     IDirect3DDevice9* device;
-    GlyphFace face;
-    TEXTMETRICW metrics{};
+    GlyphFace faces[faceCount];  // the row's own first
+    TEXTMETRICW metrics{};  // the row's own face's
     int32_t margin = 0;  // room around the text for glyphs that reach past it
     uint32_t largestTexture = largestTextTexture;
     IDirect3DStateBlock9* savedStates = nullptr;

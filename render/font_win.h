@@ -11,8 +11,10 @@
 // lays a text out as DrawText does for the rows' formats (from the top of the
 // rectangle, at its left or ending at its right edge; lines broken only at
 // line feeds, and not at all with DT_SINGLELINE; clipped to the rectangle
-// unless DT_NOCLIP) and ignores a sprite. Every device state it changes to
-// draw is put back before it returns. OnLostDevice and OnResetDevice work; the other methods but
+// unless DT_NOCLIP) and ignores a sprite. A character the face lacks is drawn
+// from the first of "微软雅黑" and "宋体" that has it, at the same height
+// and weight. Every device state it changes to draw is put back before it
+// returns. OnLostDevice and OnResetDevice work; the other methods but
 // DrawTextW answer E_NOTIMPL, FALSE or nothing.
 HRESULT CreateOverlayFont(IDirect3DDevice9* device, const wchar_t* face, int32_t height,
                           ID3DXFont** font);

@@ -4,8 +4,9 @@
 #include <cstdint>
 
 // How the overlay's text is laid out and rasterised: the block of lines is
-// placed in the rectangle as DrawText places it, and glyphs are copied into
-// a white texture whose alpha is their coverage.
+// placed in the rectangle as DrawText places it, each character is drawn
+// from a face that has its glyph, and glyphs are copied into a white texture
+// whose alpha is their coverage.
 
 // DrawText's format bits that the layout reads (checked against the
 // platform's values where that builds).
@@ -40,6 +41,19 @@ struct TextQuad {
 // Cuts the quad to clip, texture coordinates with it; false when nothing
 // of it is left.
 bool ClipQuad(TextQuad& quad, const TextBox& clip);
+
+// The face a character is drawn from, of faceCount faces: face 0 is the
+// row's own, the others stand behind it in order. hasGlyph(face) tells
+// whether a face has the character's glyph. The row's own face whenever it
+// has it, else the first other face that has it; when none has it, the
+// row's own face, whose missing-glyph box is then drawn.
+template <typename HasGlyph>
+std::size_t FaceWithGlyph(std::size_t faceCount, HasGlyph hasGlyph) {
+    for (std::size_t face = 0; face < faceCount; ++face) {
+        if (hasGlyph(face)) return face;
+    }
+    return 0;
+}
 
 // The smallest power of two at least value (1 for 0), up to 2^31.
 uint32_t NextPowerOfTwo(uint32_t value);

@@ -147,6 +147,29 @@ TEST(TextLayout, PlacesTheBlockByTheFormat) {
     }
 }
 
+// Faces 0 (the row's own) to 2; a bit per face that has the character.
+TEST(TextLayout, ACharacterIsDrawnFromTheRowsFaceUnlessItLacksItThenFromTheFirstThatHasIt) {
+    const struct {
+        uint32_t facesWithGlyph;
+        std::size_t face;
+    } cases[] = {
+        {0b111, 0},  // the row's own, though the others have it too
+        {0b001, 0},
+        {0b110, 1},
+        {0b100, 2},
+        {0b000, 0},  // nobody has it: the row's own missing-glyph box
+    };
+    for (const auto& c : cases) {
+        std::size_t asked = 0;
+        const std::size_t face = FaceWithGlyph(3, [&](std::size_t f) {
+            ++asked;
+            return ((c.facesWithGlyph >> f) & 1) != 0;
+        });
+        EXPECT_EQ(face, c.face) << "faces " << c.facesWithGlyph;
+        EXPECT_LE(asked, 3u) << "faces " << c.facesWithGlyph;
+    }
+}
+
 TEST(TextLayout, ClippingCutsTheQuadAndItsTextureCoordinatesAlike) {
     TextQuad quad{-10, 0, 30, 20, 0, 0, 1, 1};
     ASSERT_TRUE(ClipQuad(quad, {0, 5, 20, 100}));
