@@ -44,19 +44,38 @@ prepare_prefix() {
   touch "$stamp"
 }
 
-# A second prefix, a copy of the first, in which the tests register the
-# stand-in management service (tests/wmi_standin_win.cpp) in place of Wine's:
-# whatever they leave there never reaches the first. Made afresh by each
-# setup: hard links but for the registry files, which Wine rewrites.
+# A copy of the first prefix, made afresh by each setup: hard links but for
+# the registry files, which Wine rewrites, so nothing done there reaches the
+# first.
+copy_prefix() {
+  local copy=$1 registry
+  WINEPREFIX=$copy wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$copy"
+  cp -al "$WINEPREFIX" "$copy"
+  for registry in "$WINEPREFIX"/*.reg; do
+    cp --remove-destination "$registry" "$copy/"
+  done
+}
+
+# A second prefix, in which the tests register the stand-in management
+# service (tests/wmi_standin_win.cpp) in place of Wine's.
 export TARVOQUIN_STANDIN_PREFIX=$WINEPREFIX-standin
 prepare_standin_prefix() {
-  WINEPREFIX=$TARVOQUIN_STANDIN_PREFIX wineserver -k >/dev/null 2>&1 || true
-  rm -rf "$TARVOQUIN_STANDIN_PREFIX"
-  cp -al "$WINEPREFIX" "$TARVOQUIN_STANDIN_PREFIX"
-  local registry
-  for registry in "$WINEPREFIX"/*.reg; do
-    cp --remove-destination "$registry" "$TARVOQUIN_STANDIN_PREFIX/"
+  copy_prefix "$TARVOQUIN_STANDIN_PREFIX"
+}
+
+# A third, as a Windows outside China has it: "微软雅黑" (its replacement
+# kept), no "黑体" nor "华文中宋" (an optional feature and an office suite's
+# fonts). Wine reads the replacements when a process starts, hence a prefix.
+export TARVOQUIN_OUTSIDE_CHINA_PREFIX=$WINEPREFIX-outside-china
+prepare_outside_china_prefix() {
+  copy_prefix "$TARVOQUIN_OUTSIDE_CHINA_PREFIX"
+  local face
+  for face in '黑体' '华文中宋'; do
+    WINEPREFIX=$TARVOQUIN_OUTSIDE_CHINA_PREFIX wine reg delete \
+      'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /f >/dev/null 2>&1
   done
+  WINEPREFIX=$TARVOQUIN_OUTSIDE_CHINA_PREFIX wineserver -w
 }
 
 wine_env_setup() {
@@ -65,11 +84,13 @@ wine_env_setup() {
   fi
   prepare_prefix
   prepare_standin_prefix
+  prepare_outside_china_prefix
 }
 
 wine_env_cleanup() {
   wineserver -k >/dev/null 2>&1 || true
   WINEPREFIX=$TARVOQUIN_STANDIN_PREFIX wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$TARVOQUIN_OUTSIDE_CHINA_PREFIX wineserver -k >/dev/null 2>&1 || true
   if [ -n "$display_server_pid" ]; then
     kill -TERM "$display_server_pid" 2>/dev/null || true
     wait "$display_server_pid" 2>/dev/null || true

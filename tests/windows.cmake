@@ -23,6 +23,12 @@ set_tests_properties(probe_win_tests PROPERTIES
 # program's own image.
 tarvoquin_test(d3dx_reference_win_tests SOURCES d3dx_reference_win_test.cpp picture_win.cpp
   ${CMAKE_SOURCE_DIR}/benchmarks/scene_window_win.cpp LIBS tarvoquin_render tarvoquin_stats)
+# In the third prefix (scripts/wine-env.sh), as a player outside China has
+# it: "微软雅黑" there, "黑体" and "华文中宋" not.
+tarvoquin_test(outside_china_win_tests SOURCES outside_china_win_test.cpp picture_win.cpp
+  ${CMAKE_SOURCE_DIR}/benchmarks/scene_window_win.cpp LIBS tarvoquin_render tarvoquin_stats)
+set_tests_properties(outside_china_win_tests PROPERTIES
+  ENVIRONMENT_MODIFICATION "WINEPREFIX=string_append:-outside-china")
 configure_file(${CMAKE_SOURCE_DIR}/assets/npc.png ${CMAKE_CURRENT_BINARY_DIR}/assets_npc.png COPYONLY)
 # The stand-in management service, registered for the locator's class by the
 # tests that use it (TARVOQUIN_WMI picks its behaviour).
