@@ -46,6 +46,9 @@ Function Real(const wchar_t* module, const char* name) {
     FARPROC entry = GetProcAddress(LoadLibraryW(module), name);
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(entry));
 }
+IDirect3D9* RealDirect3D() {
+    return Real<decltype(&Direct3DCreate9)>(L"d3d9.dll", "Direct3DCreate9")(D3D_SDK_VERSION);
+}
 
 // Where start-up stands as each step is reached; the run ends at the loop.
 struct StartSeen {
@@ -96,7 +99,7 @@ protected:
 class WithoutD3dx : public CheckWindow {};
 class D3dx : public CheckWindow {};
 
-// Direct3DCreate9 (below) answers null while this is set.
+// CreateDirect3D9 (below) answers null while this is set.
 bool withoutDirect3D = false;
 
 // A machine without Direct3D 9: InitDirect3D fails for want of a device.
@@ -257,16 +260,17 @@ void RunFrameWithAMessage(HWND window) {
 
 }  // namespace
 
-// Linked in place of the platform's: each notes the state, then passes on.
-extern "C" IDirect3D9* WINAPI Direct3DCreate9(UINT version) {
+// Linked in place of the program's: each notes the state, then passes on to
+// the platform's.
+IDirect3D9* CreateDirect3D9() {
     if (withoutDirect3D) return nullptr;
     seen.probedBeforeDirect3D = !checkState.memoryLine.empty();
     seen.hiddenAtDirect3D = !IsWindowVisible(MainWindow());
-    return Real<decltype(&Direct3DCreate9)>(L"d3d9.dll", "Direct3DCreate9")(version);
+    return RealDirect3D();
 }
 
-extern "C" HRESULT WINAPI DirectInput8Create(HINSTANCE instance, DWORD version, REFIID id,
-                                             LPVOID* out, LPUNKNOWN outer) {
+HRESULT CreateDirectInput8(HINSTANCE instance, DWORD version, REFIID id, void** out,
+                           IUnknown* outer) {
     seen.framesBeforeInput = checkState.fpsCounter.frames;
     seen.timedFramesBeforeInput = checkState.frameBatchAverage.frames;
     if (seen.endAtInput) PostMessageW(MainWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
@@ -348,7 +352,7 @@ TEST_F(CheckWindow, TheTextureIsManagedWithSixLevels) {
 
 // The adapter line is cut to 59 characters.
 TEST_F(CheckWindow, TheAdapterLineNamesTheDefaultAdapter) {
-    IDirect3D9* direct3d = Direct3DCreate9(D3D_SDK_VERSION);
+    IDirect3D9* direct3d = RealDirect3D();
     D3DADAPTER_IDENTIFIER9 adapter{};
     direct3d->GetAdapterIdentifier(D3DADAPTER_DEFAULT, 0, &adapter);
     direct3d->Release();
