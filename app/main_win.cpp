@@ -12,6 +12,8 @@ __declspec(dllexport) int AmdPowerXpressRequestHighPerformance = 1;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     SearchDllsInSystemFolderOnly();
+    // Another check is running: it is left to measure the machine alone.
+    if (!TakeTheOneCheck()) return 0;
     int exitCode = RunChecker(instance, showCommand);
     // The WMI session is the process's: it is closed as the process ends,
     // however the run ended.

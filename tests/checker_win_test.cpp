@@ -301,6 +301,27 @@ TEST(Start, ProbesThenMakesTheDeviceThenShowsAsToldAndPaintsTheFirstFrameBeforeT
     EXPECT_FALSE(ClassInfo(info));
 }
 
+// Another check holds the mutex; its window, the fixture's, is minimised and
+// another window is in front. The start measures nothing (the benchmark
+// would set the CPU score; the class, already registered, would make it end
+// with -1) and brings the other check's window up.
+TEST_F(CheckWindow, AStartWhileAnotherCheckRunsBringsItsWindowUpAndEndsWithZeroMeasuringNothing) {
+    HANDLE otherCheck = CreateMutexW(nullptr, FALSE, L"Local\\TarvoquinCheck");
+    SetWindowTextW(window, L"【Tarvoquin】配置检测");
+    ShowWindow(window, SW_MINIMIZE);
+    HWND elsewhere = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
+                                     nullptr, nullptr, Instance(), nullptr);
+    SetForegroundWindow(elsewhere);
+    EXPECT_EQ(wWinMain(Instance(), nullptr, nullptr, SW_SHOW), 0);
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    EXPECT_EQ(checkState.cpuScore, 0.0f);
+    EXPECT_FALSE(IsIconic(window));
+    EXPECT_EQ(GetForegroundWindow(), window);
+    DestroyWindow(elsewhere);
+    CloseHandle(otherCheck);
+}
+
 // Registered by the fixture, the class makes a start fail after the benchmark
 // and stays as it was.
 TEST_F(CheckWindow, AClassAlreadyRegisteredEndsTheStartWithMinusOne) {

@@ -11,11 +11,13 @@ set_target_properties(planted_d3dx PROPERTIES PREFIX "" OUTPUT_NAME d3dx9_43
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 add_dependencies(windows_tests planted_d3dx)
 set_tests_properties(windows_tests PROPERTIES ENVIRONMENT "GTEST_FILTER=-WithoutD3dx.*")
+# Both start the program, which takes the one mutex of the check: never together.
+set_tests_properties(windows_tests PROPERTIES RESOURCE_LOCK one_check)
 # The same checks on a machine without the DirectX runtime: the stand-ins draw.
 add_test(NAME windows_tests_without_d3dx COMMAND windows_tests --gtest_filter=-D3dx.*
   WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(windows_tests_without_d3dx PROPERTIES
-  ENVIRONMENT "WINEDLLOVERRIDES=mscoree,mshtml=\\;d3dx9_43=d")
+  ENVIRONMENT "WINEDLLOVERRIDES=mscoree,mshtml=\\;d3dx9_43=d" RESOURCE_LOCK one_check)
 tarvoquin_test(probe_win_tests SOURCES probe_win_test.cpp LIBS tarvoquin_probe)
 # In the second prefix (scripts/wine-env.sh), where it registers the stand-in
 # management service for its children.
