@@ -25,6 +25,10 @@ constexpr int windowHeight = 600;
 
 constexpr int startFailed = -1;
 
+// In the Local namespace, one per logon session: each logged-on player may
+// run a check of their own.
+constexpr wchar_t oneCheckMutexName[] = L"Local\\TarvoquinCheck";
+
 // Hidden until the probe and Direct3D are done; shown by the caller.
 HWND CreateMainWindow(HINSTANCE instance) {
     return CreateWindowExW(0, mainClassName, mainWindowTitle, mainWindowStyle, CW_USEDEFAULT,
@@ -51,7 +55,32 @@ void RunMessageLoop(HWND window) {
     }
 }
 
+// Without waiting on the other check, busy measuring: nothing here sends it
+// a message and waits for the answer.
+void BringTheOtherCheckToTheFront() {
+    HWND window = FindWindowW(mainClassName, mainWindowTitle);
+    if (!window || !IsWindowVisible(window)) return;
+    if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
+    SetForegroundWindow(GetLastActivePopup(window));
+}
+
 }  // namespace
+
+bool TakeTheOneCheck() {
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, oneCheckMutexName);
+    DWORD error = GetLastError();
+    // Access refused means the mutex is there too, made by a check started
+    // with other rights (as administrator).
+    bool anotherCheck = mutex ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
+    if (anotherCheck) {
+        if (mutex) CloseHandle(mutex);
+        BringTheOtherCheckToTheFront();
+        return false;
+    }
+    // Otherwise the handle is left open on purpose: the process's end
+    // releases it. A mutex that cannot be made at all does not stop the check.
+    return true;
+}
 
 bool RegisterMainClass(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};

@@ -7,6 +7,13 @@
 // window class cannot be registered or the window cannot be created.
 int RunChecker(HINSTANCE instance, int showCommand);
 
+// Whether this is the one check of the user's session: true when it took
+// the mutex "Local\TarvoquinCheck", held from then to the process's end,
+// whatever way it ends. False when another check holds it; that check's
+// window (or its message box), when shown, is then brought to the front.
+// A second check would halve what the first measures.
+bool TakeTheOneCheck();
+
 // Registers "GralvenClass" (icon from "root.ico" in the working directory,
 // when it is there). False when the class cannot be registered.
 bool RegisterMainClass(HINSTANCE instance);

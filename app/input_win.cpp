@@ -25,7 +25,7 @@ InputDevices* inputDevices = nullptr;
 
 HRESULT CreateInputDevices(HINSTANCE instance, HWND window) {
     if (!inputDevices) return E_POINTER;
-    HRESULT result = DirectInput8Create(instance, DIRECTINPUT_VERSION, IID_IDirectInput8W,
+    HRESULT result = CreateDirectInput8(instance, DIRECTINPUT_VERSION, IID_IDirectInput8W,
                                         reinterpret_cast<void**>(&inputDevices->directInput),
                                         nullptr);
     if (FAILED(result)) return result;

@@ -17,6 +17,12 @@ struct InputDevices {
 // Created zero-filled by start-up, freed by ReleaseInputDevices.
 extern InputDevices* inputDevices;
 
+// DirectInput8Create of the system folder's dinput8.dll (app/input_entry_win.cpp,
+// a file of its own so that a test program can link its own in its place); a
+// failure code when the DLL or the entry is missing.
+HRESULT CreateDirectInput8(HINSTANCE instance, DWORD version, REFIID id, void** out,
+                           IUnknown* outer);
+
 // Fills the record in inputDevices: DirectInput, then the keyboard, then the
 // mouse, each acquired. Stops at the first failing step and returns its code;
 // what was created up to there stays in the record for ReleaseInputDevices.

@@ -1,4 +1,5 @@
 #include "app/checker_win.h"
+#include "common/system_library_win.h"
 #include "probe/wmi.h"
 
 // Read by the graphics drivers of laptops with two GPUs: the program's device
@@ -10,6 +11,9 @@ __declspec(dllexport) int AmdPowerXpressRequestHighPerformance = 1;
 }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    SearchDllsInSystemFolderOnly();
+    // Another check is running: it is left to measure the machine alone.
+    if (!TakeTheOneCheck()) return 0;
     int exitCode = RunChecker(instance, showCommand);
     // The WMI session is the process's: it is closed as the process ends,
     // however the run ended.

@@ -138,7 +138,7 @@ void SetFixedStates(IDirect3DDevice9* device) {
 HRESULT InitDirect3D(HWND window) {
     if (sceneResources.device) return E_FAIL;
     BuildAdapterLine(checkState.adapterLine, L"");
-    IDirect3D9* direct3d = Direct3DCreate9(D3D_SDK_VERSION);
+    IDirect3D9* direct3d = CreateDirect3D9();
     if (!direct3d) return E_FAIL;
     HRESULT result = CreateDevice(direct3d, window);
     if (SUCCEEDED(result)) {

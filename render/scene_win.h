@@ -19,6 +19,11 @@ extern SceneResources sceneResources;
 constexpr UINT backBufferWidth = 800;
 constexpr UINT backBufferHeight = 600;
 
+// Direct3DCreate9 of the system folder's d3d9.dll (render/direct3d_entry_win.cpp,
+// a file of its own so that a test program can link its own in its place);
+// null when the DLL or the entry is missing, as on a machine without Direct3D 9.
+IDirect3D9* CreateDirect3D9();
+
 // Creates the device for window, builds checkState.adapterLine and the scene
 // objects. S_OK,
 // or E_FAIL on any failure; what was created before a failure stays for

@@ -37,3 +37,28 @@ set_target_properties(wmi_standin PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY 
 target_link_libraries(wmi_standin PRIVATE ole32 oleaut32 wbemuuid uuid)
 target_link_options(wmi_standin PRIVATE -static)
 add_dependencies(probe_win_tests wmi_standin)
+# A DLL that notes it was loaded (tests/planted_dll_win.cpp): beside
+# system_library_win_tests under a name no system folder has, and in
+# planted/ under the names of the platform DLLs the program loads, for the
+# end-to-end test that plants them beside the program and in its working folder.
+function(planted_dll name folder)
+  add_library(planted_${name} SHARED planted_dll_win.cpp)
+  set_target_properties(planted_${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name}
+    RUNTIME_OUTPUT_DIRECTORY ${folder} ARCHIVE_OUTPUT_DIRECTORY ${folder})
+  target_link_options(planted_${name} PRIVATE -static)
+endfunction()
+planted_dll(tarvoquin_planted ${CMAKE_CURRENT_BINARY_DIR})
+foreach(name d3d9 dinput8 winmm d3dx9_43)
+  planted_dll(${name} ${CMAKE_CURRENT_BINARY_DIR}/planted)
+endforeach()
+# The platform DLLs from the system folder only; then again on a machine
+# without d3d9, dinput8 and winmm.
+tarvoquin_test(system_library_win_tests SOURCES system_library_win_test.cpp LIBS tarvoquin_app)
+add_dependencies(system_library_win_tests planted_tarvoquin_planted)
+set_tests_properties(system_library_win_tests PROPERTIES ENVIRONMENT
+  "GTEST_FILTER=SystemLibrary.*")
+add_test(NAME system_library_win_tests_without_dlls
+  COMMAND system_library_win_tests --gtest_filter=WithoutTheDlls.*
+  WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+set_tests_properties(system_library_win_tests_without_dlls PROPERTIES
+  ENVIRONMENT "WINEDLLOVERRIDES=mscoree,mshtml=\\;d3d9,dinput8,winmm=d")

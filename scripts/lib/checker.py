@@ -52,16 +52,19 @@ def wait_for(what, condition, seconds, report_every=None):
 
 
 class Run:
-    """One run of the program in a folder, with its output kept in files."""
+    """One run of the program in a folder, with its output kept in files;
+    given program, that exe started with the folder as its working folder;
+    given environment, those variables set for it."""
 
-    def __init__(self, folder, log_folder, name, extra_overrides=""):
-        env = dict(os.environ)
+    def __init__(self, folder, log_folder, name, extra_overrides="", program=PROGRAM,
+                 environment=None):
+        env = dict(os.environ, **(environment or {}))
         if extra_overrides:
             env["WINEDLLOVERRIDES"] = env.get("WINEDLLOVERRIDES", "") + ";" + extra_overrides
         self.stdout_path = os.path.join(log_folder, name + ".stdout")
         self.stderr_path = os.path.join(log_folder, name + ".stderr")
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
-            self.process = subprocess.Popen(["wine", PROGRAM], cwd=folder, env=env,
+            self.process = subprocess.Popen(["wine", program], cwd=folder, env=env,
                                             stdout=out, stderr=err, start_new_session=True)
         started.append(self.process)
         self.window_id = None
@@ -75,6 +78,19 @@ class Run:
             return self.process.wait(timeout=seconds)
         except subprocess.TimeoutExpired:
             raise Timeout("the program did not end within %d s" % seconds)
+
+    def wait_exit_and_cpu(self, seconds):
+        """The exit code and the processor time of the program, which Wine
+        runs in the process it started as."""
+        deadline = time.monotonic() + seconds
+        while True:
+            pid, status, usage = os.wait4(self.process.pid, os.WNOHANG)
+            if pid:
+                self.process.returncode = os.waitstatus_to_exitcode(status)
+                return self.process.returncode, usage.ru_utime + usage.ru_stime
+            if time.monotonic() > deadline:
+                raise Timeout("the program did not end within %d s" % seconds)
+            time.sleep(POLL_SECONDS / 10)
 
     def watch(self, what, look, seconds, report_every=30):
         """Waits for look() to return something, failing at once if the
@@ -163,6 +179,9 @@ class Tool:
     def close(self):
         return self.run("close")[0] == 0
 
+    def minimise(self):
+        return self.run("minimise")[0] == 0
+
     def message_box(self, seconds):
         code, fields = self.run("msgbox", seconds, seconds=seconds)
         return fields if code == 0 else None
@@ -183,13 +202,23 @@ class Tool:
 
 def copy_program(program_folder, with_images):
     """A fresh folder holding the program, with or without its two images."""
-    folder = tempfile.mkdtemp(prefix="tarvoquin-e2e-")
-    folders.append(folder)
+    folder = new_folder()
     shutil.copy2(os.path.join(program_folder, PROGRAM), folder)
     if with_images:
         for image in IMAGES:
             shutil.copy2(os.path.join(program_folder, image), folder)
     return folder
+
+
+def new_folder():
+    folder = tempfile.mkdtemp(prefix="tarvoquin-e2e-")
+    folders.append(folder)
+    return folder
+
+
+def windows_path(path):
+    return subprocess.run(["winepath", "-w", path], check=True, capture_output=True,
+                          text=True).stdout.strip()
 
 
 def stop_all():
@@ -259,9 +288,7 @@ def standin_wmi(dll, behaviour):
     os.environ["WINEPREFIX"] = os.environ["TARVOQUIN_STANDIN_PREFIX"]
     os.environ["TARVOQUIN_WMI"] = behaviour
     try:
-        path = subprocess.run(["winepath", "-w", dll], check=True, capture_output=True,
-                              text=True).stdout.strip()
-        register_locator(path)
+        register_locator(windows_path(dll))
         yield
     finally:
         stop_all()

@@ -5,6 +5,7 @@
 //
 //   window [seconds]     wait for the visible main window, describe it
 //   close                post WM_CLOSE to the main window
+//   minimise             minimise the main window as its button does
 //   msgbox [seconds]     wait for the message box, describe it
 //   press-ok             click the message box's OK button
 //   memory-width KB      pixel width, in the overlay's font, of the memory row
@@ -79,17 +80,19 @@ int DescribeMainWindow(double seconds) {
     RECT client{};
     GetClientRect(window, &client);
     wchar_t line[256];
-    swprintf(line, 256, L"class=%ls\nrect=%ld,%ld,%ld,%ld\nclient=%ld,%ld\nstyle=0x%08lx",
+    swprintf(line, 256,
+             L"class=%ls\nrect=%ld,%ld,%ld,%ld\nclient=%ld,%ld\nstyle=0x%08lx\nforeground=%d",
              ClassOf(window).c_str(), outer.left, outer.top, outer.right - outer.left,
              outer.bottom - outer.top, client.right, client.bottom,
-             static_cast<unsigned long>(GetWindowLongW(window, GWL_STYLE)));
+             static_cast<unsigned long>(GetWindowLongW(window, GWL_STYLE)),
+             GetForegroundWindow() == window ? 1 : 0);
     Print(line);
     return 0;
 }
 
-int CloseMainWindow() {
+int PostToMainWindow(UINT message, WPARAM wParam) {
     HWND window = FindWindowW(mainClass, mainTitle);
-    return window && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    return window && PostMessageW(window, message, wParam, 0) ? 0 : 1;
 }
 
 struct BoxContents {
@@ -150,7 +153,8 @@ int wmain(int count, wchar_t** arguments) {
     std::wstring command = arguments[1];
     double seconds = SecondsArgument(count, arguments);
     if (command == L"window") return DescribeMainWindow(seconds);
-    if (command == L"close") return CloseMainWindow();
+    if (command == L"close") return PostToMainWindow(WM_CLOSE, 0);
+    if (command == L"minimise") return PostToMainWindow(WM_SYSCOMMAND, SC_MINIMIZE);
     if (command == L"msgbox") return DescribeMessageBox(seconds);
     if (command == L"press-ok") return PressOk();
     if (command == L"memory-width" && count > 2) {

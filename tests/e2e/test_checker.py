@@ -2,6 +2,7 @@
 shared by the checks of the running program, in order, up to Escape; then
 one start per fault the program meets."""
 import os
+import shutil
 import time
 
 import pytest
@@ -21,6 +22,12 @@ IDLE_SECONDS, IDLE_CPU_SECONDS = 5, 0.5
 WINDOW_WITHOUT_WMI_SECONDS = 30   # whatever the management service does
 STANDIN_CPU, STANDIN_KILOBYTES = "Stand-in CPU", "16777216"   # tests/wmi_standin_win.cpp
 UPPER_TOPS, FIGURE_TOPS = (0, 30, 60, 90), (0, 30, 60)
+# Planted DLLs (tests/planted_dll_win.cpp), with Wine looking for them beside
+# the program first, as Windows does for any DLL that is not a KnownDLL.
+PLANTED = ("d3d9.dll", "dinput8.dll", "winmm.dll", "d3dx9_43.dll")
+NATIVE_FIRST = "d3d9,dinput8,winmm,d3dx9_43=n,b"
+SECOND_START_SECONDS = 15   # Wine's start and end; a check would wait for Escape
+MINIMISED = 0x20000000
 
 
 def shown(run, tool):
@@ -249,3 +256,52 @@ def test_a_service_that_answers_after_seconds_gives_the_normal_rows(start, tool,
         run.key("Escape")
         assert run.wait_exit(EXIT_SECONDS) == 0
         assert run.stdout() == b""
+
+
+def minimised(tool):
+    """Whether the main window is minimised; None when it is not shown."""
+    fields = tool.main_window(0)
+    return bool(int(fields["style"], 16) & MINIMISED) if fields else None
+
+
+def test_dlls_planted_beside_the_program_and_in_its_working_folder_never_run(build, logs, tool):
+    planted = os.path.join(build, "tests", "planted")
+    program = checker.copy_program(os.path.join(build, "program"), with_images=False)
+    working = checker.copy_program(os.path.join(build, "program"), with_images=True)
+    notes = checker.new_folder()
+    for folder in (program, working):
+        for dll in PLANTED:
+            shutil.copy2(os.path.join(planted, dll), folder)
+    checker.stop_all()
+    run = checker.Run(working, logs, "planted", NATIVE_FIRST,
+                      program=os.path.join(program, checker.PROGRAM),
+                      environment={"TARVOQUIN_PLANTED_NOTES": checker.windows_path(notes)})
+    assert shown(run, tool)["rect"] == OUTER_RECT
+    assert tool.message_box(0) is None
+    layout, shot = first_frame(run, logs, "planted")
+    expect_first_frames(shot, layout, tool)
+    turned(run, layout, shot)
+    run.key("Escape")
+    assert run.wait_exit(EXIT_SECONDS) == 0
+    assert os.listdir(notes) == []
+
+
+def test_a_second_start_a_second_later_ends_with_zero_and_a_third_brings_the_first_up(
+        start, build, logs, tool):
+    first = start("first-of-two")
+    time.sleep(1)
+    program = os.path.join(build, "program")
+    began = time.monotonic()
+    code, cpu = checker.Run(program, logs, "second-of-two").wait_exit_and_cpu(SECOND_START_SECONDS)
+    print("second start: exit %d after %.1f s, %.2f s of processor time" % (
+        code, time.monotonic() - began, cpu))
+    assert code == 0
+    shown(first, tool)
+    assert tool.minimise()
+    first.watch("the first window minimised", lambda: minimised(tool) is True, 30)
+    code, cpu = checker.Run(program, logs, "third").wait_exit_and_cpu(SECOND_START_SECONDS)
+    assert code == 0
+    first.watch("the first window restored", lambda: minimised(tool) is False, 30)
+    assert tool.main_window(0)["foreground"] == "1"
+    first.key("Escape")
+    assert first.wait_exit(EXIT_SECONDS) == 0

@@ -1,0 +1,50 @@
+// A DLL as a web page might drop it into a Downloads folder, built under the
+// names of the DLLs a program might load from there (tests/e2e plants them
+// beside the program and in its working folder). Loaded into a process, it
+// writes a file named after itself, holding its path, into the folder
+// TARVOQUIN_PLANTED_NOTES names: the proof that it ran. Its entries answer
+// as a machine without the part would, so a start that loads it shows it.
+#include <windows.h>
+
+namespace {
+
+constexpr wchar_t notesVariable[] = L"TARVOQUIN_PLANTED_NOTES";
+constexpr wchar_t noteSuffix[] = L".loaded";
+
+void NoteLoaded(HINSTANCE self) {
+    wchar_t path[MAX_PATH] = {};
+    DWORD pathLength = GetModuleFileNameW(self, path, MAX_PATH);
+    wchar_t note[MAX_PATH] = {};
+    DWORD folderLength = GetEnvironmentVariableW(notesVariable, note, MAX_PATH);
+    if (pathLength == 0 || folderLength == 0 || folderLength >= MAX_PATH) return;
+    const wchar_t* name = path;
+    for (const wchar_t* at = path; *at; ++at) {
+        if (*at == L'\\' || *at == L'/') name = at + 1;
+    }
+    if (folderLength + 1 + lstrlenW(name) + lstrlenW(noteSuffix) >= MAX_PATH) return;
+    lstrcatW(note, L"\\");
+    lstrcatW(note, name);
+    lstrcatW(note, noteSuffix);
+    HANDLE file = CreateFileW(note, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(file, path, pathLength * sizeof(wchar_t), &written, nullptr);
+    CloseHandle(file);
+}
+
+}  // namespace
+
+BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) NoteLoaded(self);
+    return TRUE;
+}
+
+extern "C" {
+__declspec(dllexport) void* WINAPI Direct3DCreate9(UINT) { return nullptr; }
+__declspec(dllexport) HRESULT WINAPI DirectInput8Create(HINSTANCE, DWORD, const GUID&, void**,
+                                                        void*) {
+    return E_FAIL;
+}
+__declspec(dllexport) DWORD WINAPI timeGetTime() { return GetTickCount(); }
+}
