@@ -38,6 +38,8 @@ void CreateInput(HINSTANCE instance, HWND window) {
     CreateInputDevices(instance, window);
 }
 
+}  // namespace
+
 // A frame whenever no message waits: the frame times are what is measured.
 void RunMessageLoop(HWND window) {
     MSG message{};
@@ -50,8 +52,6 @@ void RunMessageLoop(HWND window) {
         }
     }
 }
-
-}  // namespace
 
 bool RegisterMainClass(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};
