@@ -54,8 +54,8 @@ def wait_for(what, condition, seconds, report_every=None):
 class Run:
     """One run of the program in a folder, with its output kept in files."""
 
-    def __init__(self, folder, log_folder, name, extra_overrides=""):
-        env = dict(os.environ)
+    def __init__(self, folder, log_folder, name, extra_overrides="", extra_env=None):
+        env = dict(os.environ, **(extra_env or {}))
         if extra_overrides:
             env["WINEDLLOVERRIDES"] = env.get("WINEDLLOVERRIDES", "") + ";" + extra_overrides
         self.stdout_path = os.path.join(log_folder, name + ".stdout")
@@ -162,6 +162,13 @@ class Tool:
 
     def close(self):
         return self.run("close")[0] == 0
+
+    def minimise(self, seconds):
+        """True once the main window is minimised, as by its button."""
+        return self.run("minimise", seconds, seconds=seconds)[0] == 0
+
+    def restore(self, seconds):
+        return self.run("restore", seconds, seconds=seconds)[0] == 0
 
     def message_box(self, seconds):
         code, fields = self.run("msgbox", seconds, seconds=seconds)
