@@ -1,4 +1,4 @@
-// The program on a machine fast enough to pass: run under Mesa's no-op driver
+// The program on a machine fast enough to pass. Under Mesa's no-op driver
 // (tests/windows.cmake), which draws nothing, a frame costs only its processor
 // side, as on a graphics card near the frame rule's bar. The clocks are the
 // real ones.
