@@ -42,6 +42,8 @@ void CreateInput(HINSTANCE instance, HWND window) {
     CreateInputDevices(instance, window);
 }
 
+}  // namespace
+
 // A frame whenever no message waits: the frame times are what is measured.
 void RunMessageLoop(HWND window) {
     MSG message{};
@@ -54,6 +56,8 @@ void RunMessageLoop(HWND window) {
         }
     }
 }
+
+namespace {
 
 // Without waiting on the other check, busy measuring: nothing here sends it
 // a message and waits for the answer.

@@ -20,6 +20,10 @@ bool RegisterMainClass(HINSTANCE instance);
 // Unregisters it and destroys the icon it was given.
 void UnregisterMainClass(HINSTANCE instance);
 
+// The program's message loop: messages first, a timed frame of window
+// whenever none waits, until WM_QUIT.
+void RunMessageLoop(HWND window);
+
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Releases the input devices, then the scene's Direct3D objects; anything

@@ -1,5 +1,6 @@
-# Windows only, run by hand under Wine in a virtual display (not by ctest):
-# the frame rate of the check scene against bare Clear + Present frames.
+# Windows only, run by hand under Wine (not by ctest): what the program's own
+# frame costs against bare Clear + Present frames. scripts/frame-cost runs it
+# under Mesa's no-op driver in a virtual display.
 #   cd <dir with npc.png> && wine build/<dir>/benchmarks/render_frame_rate.exe [rounds [frames]]
 if(WIN32)
   add_executable(render_frame_rate render_frame_rate_win.cpp

@@ -1,4 +1,5 @@
 #include "allocation_count.h"
+#include "method_patch_win.h"
 #include "picture_win.h"
 #include "app/checker_win.h"
 #include "app/input_win.h"
@@ -112,18 +113,6 @@ protected:
         CheckWindow::TearDown();
     }
 };
-
-// Puts hook in a slot of the object's method table, keeping what was there.
-template <typename Method>
-void Patch(void* object, int slot, Method hook, Method& real) {
-    void** entry = *static_cast<void***>(object) + slot;
-    if (*entry == reinterpret_cast<void*>(hook)) return;
-    DWORD protection = 0;
-    VirtualProtect(entry, sizeof *entry, PAGE_READWRITE, &protection);
-    real = reinterpret_cast<Method>(*entry);
-    *entry = reinterpret_cast<void*>(hook);
-    VirtualProtect(entry, sizeof *entry, protection, &protection);
-}
 
 // IDirectInputDevice8W::Unacquire, slot 8 (IUnknown's three, then
 // GetCapabilities up to Acquire) of the table both devices share, noted.

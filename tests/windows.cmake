@@ -62,3 +62,8 @@ add_test(NAME system_library_win_tests_without_dlls
   WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(system_library_win_tests_without_dlls PROPERTIES
   ENVIRONMENT "WINEDLLOVERRIDES=mscoree,mshtml=\\;d3d9,dinput8,winmm=d")
+# The program's own loop on the real clocks under Mesa's no-op driver, which
+# draws nothing: a frame costs its processor side alone, as on a fast card.
+tarvoquin_test(fast_machine_win_tests SOURCES fast_machine_win_test.cpp LIBS tarvoquin_app)
+set_tests_properties(fast_machine_win_tests PROPERTIES
+  ENVIRONMENT "GALLIUM_NOOP=1")

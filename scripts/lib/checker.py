@@ -179,8 +179,12 @@ class Tool:
     def close(self):
         return self.run("close")[0] == 0
 
-    def minimise(self):
-        return self.run("minimise")[0] == 0
+    def minimise(self, seconds):
+        """True once the main window is minimised, as by its button."""
+        return self.run("minimise", seconds, seconds=seconds)[0] == 0
+
+    def restore(self, seconds):
+        return self.run("restore", seconds, seconds=seconds)[0] == 0
 
     def message_box(self, seconds):
         code, fields = self.run("msgbox", seconds, seconds=seconds)

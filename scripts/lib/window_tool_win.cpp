@@ -5,7 +5,9 @@
 //
 //   window [seconds]     wait for the visible main window, describe it
 //   close                post WM_CLOSE to the main window
-//   minimise             minimise the main window as its button does
+//   minimise [seconds]   minimise the main window as its button does; found
+//                        when it is minimised within the time
+//   restore [seconds]    restore it likewise; found when it is no longer
 //   msgbox [seconds]     wait for the message box, describe it
 //   press-ok             click the message box's OK button
 //   memory-width KB      pixel width, in the overlay's font, of the memory row
@@ -95,6 +97,19 @@ int PostToMainWindow(UINT message, WPARAM wParam) {
     return window && PostMessageW(window, message, wParam, 0) ? 0 : 1;
 }
 
+// The system command the minimise button or the taskbar sends, then a wait
+// for the window to be minimised (or not) as asked.
+int SendSystemCommand(WPARAM command, bool minimised, double seconds) {
+    HWND window = FindWindowW(mainClass, mainTitle);
+    if (!window || !PostMessageW(window, WM_SYSCOMMAND, command, 0)) return 1;
+    ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000.0);
+    while ((IsIconic(window) != FALSE) != minimised) {
+        if (GetTickCount64() >= deadline) return 1;
+        Sleep(pollMilliseconds);
+    }
+    return 0;
+}
+
 struct BoxContents {
     std::wstring text;
     int buttons = 0;
@@ -154,7 +169,8 @@ int wmain(int count, wchar_t** arguments) {
     double seconds = SecondsArgument(count, arguments);
     if (command == L"window") return DescribeMainWindow(seconds);
     if (command == L"close") return PostToMainWindow(WM_CLOSE, 0);
-    if (command == L"minimise") return PostToMainWindow(WM_SYSCOMMAND, SC_MINIMIZE);
+    if (command == L"minimise") return SendSystemCommand(SC_MINIMIZE, true, seconds);
+    if (command == L"restore") return SendSystemCommand(SC_RESTORE, false, seconds);
     if (command == L"msgbox") return DescribeMessageBox(seconds);
     if (command == L"press-ok") return PressOk();
     if (command == L"memory-width" && count > 2) {

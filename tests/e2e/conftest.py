@@ -41,15 +41,15 @@ def tool(build):
 
 @pytest.fixture(scope="module")
 def start(build, logs):
-    """start(name, images=None, overrides=""): the program started alone,
-    in the build's program folder or, given images=True/False, in a fresh
-    folder with or without npc.png and root.ico."""
-    def run(name, images=None, overrides=""):
+    """start(name, images=None, overrides="", env=None): the program started
+    alone, in the build's program folder or, given images=True/False, in a
+    fresh folder with or without npc.png and root.ico; env adds variables."""
+    def run(name, images=None, overrides="", env=None):
         checker.stop_all()
         folder = os.path.join(build, "program")
         if images is not None:
             folder = checker.copy_program(folder, with_images=images)
-        return checker.Run(folder, logs, name, overrides)
+        return checker.Run(folder, logs, name, overrides, environment=env)
     yield run
     checker.stop_all()
     checker.remove_folders()
