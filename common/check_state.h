@@ -4,9 +4,8 @@
 #include <cstdint>
 #include <string>
 
-// The newest value sits at the back; pushing onto a full queue is the
-// caller's business (the meters drop the oldest first). Fixed storage, so a
-// frame never allocates.
+// The newest value sits at the back; pushing onto a full queue drops the
+// oldest. Fixed storage, so a frame never allocates.
 template <typename T, std::size_t Capacity>
 struct BoundedQueue {
     T items[Capacity] = {};
