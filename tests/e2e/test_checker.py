@@ -234,7 +234,7 @@ def expect_cpu_row(shot, layout, tool, name):
         end, expected, name)
 
 
-def test_a_service_that_never_answers_the_window_within_30_s_empty_rows_red_verdict(
+def test_a_service_that_never_answers_the_window_within_30_s_empty_rows_escape_ends_it(
         start, tool, build, logs):
     with checker.standin_wmi(standin(build), "hang-next"):
         began = time.monotonic()
@@ -245,9 +245,6 @@ def test_a_service_that_never_answers_the_window_within_30_s_empty_rows_red_verd
         layout, shot = first_frame(run, logs, "hung-wmi")
         expect_cpu_row(shot, layout, tool, "")
         expect_memory_row(shot, layout, tool, "")
-        verdict = run.watch("the verdict line to turn red", lambda: verdict_shown(run, layout),
-                            VERDICT_SECONDS)
-        verdict.save("%s/hung-wmi-verdict.png" % logs)
         run.key("Escape")
         assert run.wait_exit(EXIT_SECONDS) == 0
         assert run.stdout() == b""
