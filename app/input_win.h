@@ -5,7 +5,8 @@
 #include <dinput.h>
 
 // Keyboard and mouse through DirectInput 8. Nothing reads the two state
-// buffers; the devices are held from start-up to the window's destruction.
+// buffers, kept on purpose as the record's layout; the devices are held from
+// start-up to the window's destruction.
 struct InputDevices {
     IDirectInput8W* directInput;
     IDirectInputDevice8W* keyboard;

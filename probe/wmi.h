@@ -22,7 +22,8 @@ struct WmiSession {
 extern WmiSession wmiSession;
 
 // The classes and properties the checker knows, a row each, named; the probe
-// reads five of them.
+// reads five of them. The other twelve are kept on purpose: the table is the
+// checker's list of what it can ask, and its order names the rows.
 struct WmiProperty {
     const char* className;
     const char* propertyName;

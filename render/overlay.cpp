@@ -7,7 +7,8 @@
 #include <cmath>
 #include <cstring>
 
-// Heights 20 + 3 x index.
+// Heights 20 + 3 x index. No row is drawn with font 0; it is made and
+// released with the others all the same, so the table keeps its three faces.
 const OverlayFont overlayFonts[overlayFontCount] = {
     {L"华文中宋", 20},
     {L"微软雅黑", 23},
