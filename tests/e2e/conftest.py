@@ -9,6 +9,7 @@ sys.dont_write_bytecode = True
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(REPO, "scripts", "lib"))
 import checker  # noqa: E402
+from window_tool import Tool  # noqa: E402
 
 
 def pytest_addoption(parser):
@@ -36,7 +37,7 @@ def logs(build):
 
 @pytest.fixture(scope="session")
 def tool(build):
-    return checker.Tool(os.path.join(build, "tests", "e2e_window_tool.exe"))
+    return Tool(os.path.join(build, "tests", "e2e_window_tool.exe"))
 
 
 @pytest.fixture(scope="module")
