@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 
 namespace {
 constexpr float rayReference = 0.02561f;
@@ -19,49 +18,17 @@ BenchmarkSuite TimedSuite(float raySeconds, float fractalSeconds, float rayWeigh
 }
 }  // namespace
 
-TEST(UnitVectors, TheGeneratorStepsFromSeed4660) {
-    const uint32_t states[] = {903608367u, 1450770726u, 4048566345u, 113618568u};
-    uint32_t state = 4660;
-    for (uint32_t expected : states) {
-        state = NextGeneratorState(state);
-        EXPECT_EQ(state, expected);
-    }
-}
-
-// The high nine bits never matter.
-TEST(UnitVectors, AComponentIsTheLow23BitsScaledToMinusOneToOne) {
-    const std::pair<uint32_t, float> components[] = {
-        {903608367u, 0.4370229244232178f}, {1450770726u, 0.8906950950622559f},
-        {4048566345u, 0.2534353733062744f}, {113618568u, 0.08877754211425781f},
-        {0x00400000u, 0.0f}, {0xFF800000u, -1.0f}, {0xFFFFFFFFu, 1.0f - 0x1p-22f}};
-    for (auto [state, component] : components) EXPECT_EQ(ComponentFromState(state), component) << state;
-}
-
 // Seeds whose first candidate has r^2 of exactly 1 or 1.22e-4 (taken), of
-// 1.00000036 or 9.35e-5 (drawn again); from 4660 the first lies outside the
-// ball. A taken first candidate leaves the state after its third step.
+// 1.00000036 or 9.35e-5 (drawn again). A taken first candidate leaves the
+// state after its third step.
 TEST(UnitVectors, TheBallKeepsItsBoundsAndRejectsWhatLiesOutside) {
     const struct { uint32_t seed, firstCandidateState; bool taken; } candidates[] = {
         {3320967064u, 2377141341u, true}, {211159767u, 752753936u, false},
-        {4241314922u, 893355527u, true}, {1651624962u, 1899986111u, false},
-        {4660, 4048566345u, false}};
+        {4241314922u, 893355527u, true}, {1651624962u, 1899986111u, false}};
     for (const auto& c : candidates) {
         UnitVectorGenerator generator(c.seed);
         RandomUnitVector(generator);
         EXPECT_EQ(generator.state == c.firstCandidateState, c.taken) << c.seed;
-    }
-}
-
-TEST(UnitVectors, TheFirstVectorFrom4660AndEveryOneAfterHaveLengthOne) {
-    UnitVectorGenerator generator(4660);
-    const Vector3 first = RandomUnitVector(generator);
-    EXPECT_NEAR(first.x, 0.145567, 1e-6);
-    EXPECT_NEAR(first.y, -0.905751, 1e-6);
-    EXPECT_NEAR(first.z, -0.398026, 1e-6);
-    for (int i = 0; i < 100000; ++i) {
-        const Vector3 v = RandomUnitVector(generator);
-        const double length = std::sqrt(double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z);
-        ASSERT_LE(std::fabs(length - 1), 0x1p-22) << "vector " << i;
     }
 }
 
@@ -78,11 +45,6 @@ TEST(UnitVectors, TheEstimateIsRefinedTwiceInSinglePrecision) {
 // V1 = V0 + E1 and V2 = V0 + E2 in (x, z). The corner rays start where
 // o - V0 is exactly 0, E1, E1 / 2 or E2, so u and v land on the bounds.
 TEST(IntersectTriangle, TellsWhichTestTurnsARayAwayAndTakesTheEdgesAsHits) {
-    uint32_t bits = 0;
-    std::memcpy(&bits, &triangleEdge1.x, 4);
-    EXPECT_EQ(bits, 0xC00CCCCCu);
-    std::memcpy(&bits, &triangleEdge2.x, 4);
-    EXPECT_EQ(bits, 0x3FFFFFFFu);
     const Vector3 up = {0.0f, 1.0f, 0.0f};
     const struct { Vector3 origin, direction; RayOutcome outcome; } cases[] = {
         {{0.1f, -1.0f, 1.5f}, up, RayOutcome::hit},
@@ -105,6 +67,7 @@ TEST(IntersectTriangle, TellsWhichTestTurnsARayAwayAndTakesTheEdgesAsHits) {
         EXPECT_EQ(IntersectTriangle(c.origin, c.direction), c.outcome) << &c - cases;
 }
 
+// The generator, its constants and the unit vectors show in these counts.
 TEST(Workloads, TheRaysEndAsCounted) {
     const RayOutcomeCounts rays = CountRayOutcomes();
     EXPECT_EQ(rays.hits, 7566u);
@@ -118,24 +81,17 @@ TEST(Workloads, TheRaysEndAsCounted) {
 TEST(Workloads, TheFractalIteratesAsCounted) {
     const FractalHistogram histogram = FractalIterationHistogram();
     uint64_t total = 0;
-    uint64_t points = 0;
-    for (int k = 0; k <= fractalIterationLimit; ++k) {
-        total += static_cast<uint64_t>(k) * histogram[k];
-        points += histogram[k];
-    }
-    EXPECT_EQ(points, 65536u);
+    for (int k = 0; k <= fractalIterationLimit; ++k) total += static_cast<uint64_t>(k) * histogram[k];
     EXPECT_EQ(total, 5017365u);
-    EXPECT_EQ(histogram[300], 6949u);
-    for (int k = 0; k < 4; ++k) EXPECT_EQ(histogram[k], 0u) << k;
-    EXPECT_NE(histogram[4], 0u);
+    EXPECT_EQ(histogram[300], 6949u);  // never escaped
     EXPECT_EQ(Fractal(), 76.55891418457031);
 }
 
+// The score of measured times is pinned through the scripted clock.
 TEST(ComputeCpuScore, WeighsTheTwoTimesAgainstTheReference) {
     const struct { BenchmarkSuite suite; float score; } cases[] = {
         {TimedSuite(rayReference, fractalReference), 100.0f},
         {TimedSuite(rayReference / 2, fractalReference / 2), 200.0f},
-        {TimedSuite(0.03f, 0.04f), 0x1.342fc8p+6f},  // 77.04666 (77.04667 in double)
         {TimedSuite(0.03f, 0.04f, 0.0f, 1.0f), 100.0f * 0.0286f / 0.04f},
         {TimedSuite(0.03f, 0.04f, 0.0f, 0.0f), 0.0f},
         {TimedSuite(0.03f, 0.04f, -1.0f, -1.5f), 0.0f},

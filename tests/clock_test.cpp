@@ -61,10 +61,8 @@ TEST_F(ScriptedClock, TimesWholeRunsOfTheWorkloadAndItsSinkOnlyTo2ToTheMinus28Se
         int calls;
         float total, perRun;
     } cases[] = {
-        {1.0f, 1000, 250, 0, 1, 0.25f, 0.25f}, {1.9f, 1000, 250, 0, 1, 0.25f, 0.25f},
-        {0.5f, 1000, 250, 0, 1, 0.25f, 0.25f}, {0.0f, 1000, 250, 0, 1, 0.25f, 0.25f},
-        {-3.0f, 1000, 250, 0, 1, 0.25f, 0.25f}, {NAN, 1000, 250, 0, 1, 0.25f, 0.25f},
-        {INFINITY, 1000, 250, 0, 1, 0.25f, 0.25f}, {-INFINITY, 1000, 250, 0, 1, 0.25f, 0.25f},
+        {1.9f, 1000, 250, 0, 1, 0.25f, 0.25f}, {0.0f, 1000, 250, 0, 1, 0.25f, 0.25f},
+        {NAN, 1000, 250, 0, 1, 0.25f, 0.25f}, {-INFINITY, 1000, 250, 0, 1, 0.25f, 0.25f},
         {3e9f, 1000, 250, 0, 1, 0.25f, 0.25f},
         {2.9f, 1000, 250, 1, 2, 0.5f, 0.25f},        // a read costs a tick, outside the workload
         {3.7f, 1024, 1, 0, 3, 0x3p-10f, 0x1p-10f},  // divided by the whole runs, not by runs
@@ -83,7 +81,6 @@ TEST_F(ScriptedClock, TimesWholeRunsOfTheWorkloadAndItsSinkOnlyTo2ToTheMinus28Se
         EXPECT_EQ(timing.totalSeconds, c.total);
         EXPECT_EQ(timing.secondsPerRun, c.perRun);
         EXPECT_EQ(benchmarkSink, 0.25f * c.calls);
-        EXPECT_EQ(fake.frequencyQueries, 1);
     }
 }
 
@@ -106,11 +103,6 @@ TEST_F(ScriptedClock, ScoresTheMeasuredTimesAndZeroForABrokenCounter) {
         EXPECT_EQ(checkState.cpuScore, c.score) << c.frequency << " " << c.ray;
         EXPECT_EQ(fake.frequencyQueries, c.queries) << c.frequency;
     }
-}
-
-TEST_F(ScriptedClock, BothResultsGoIntoTheSinkTheRayFractionFirst) {
-    MeasureCpuScore();
-    EXPECT_EQ(benchmarkSink, static_cast<float>(Fractal() + static_cast<float>(RayIntersect())));
 }
 
 // As unsigned, times 0.001f in single precision.
