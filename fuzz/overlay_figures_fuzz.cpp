@@ -1,7 +1,6 @@
 // The overlay's figures from any float or double and the operating-system
 // row from any text: each stays in its buffer, and a figure that fits reads
-// exactly as printf writes it. The memory figure reads as "%.2g" with an
-// exponent of at least three digits.
+// exactly as printf writes it.
 #include "fuzz/fuzz_check.h"
 #include "probe/report_lines.h"
 #include "render/overlay.h"
@@ -29,13 +28,22 @@ void CheckFigure(const wchar_t* prefix, const char* format, double value, int de
         FUZZ_CHECK(figure == (std::signbit(value) ? L"-inf" : L"inf"));
 }
 
+// As the C library writes "%.2g" up to the exponent's sign; the exponent
+// has at least three digits and the same value.
 void CheckGigabytes(float gigabytes) {
+    if (!std::isfinite(gigabytes)) return;
     char text[64];
-    std::string number(text, std::snprintf(text, sizeof text, "%.2g", static_cast<double>(gigabytes)));
-    std::size_t exponent = number.find('e');
-    if (exponent != std::string::npos && number.size() - (exponent + 2) < 3)
-        number.insert(exponent + 2, 3 - (number.size() - (exponent + 2)), '0');
-    if (std::isfinite(gigabytes)) FUZZ_CHECK(FormatGigabytes(gigabytes) == std::wstring(number.begin(), number.end()));
+    std::snprintf(text, sizeof text, "%.2g", static_cast<double>(gigabytes));
+    const std::wstring shown = FormatGigabytes(gigabytes);
+    const char* e = std::strchr(text, 'e');
+    const std::size_t head = e ? static_cast<std::size_t>(e - text) + 2 : std::strlen(text);
+    FUZZ_CHECK(shown.compare(0, head, std::wstring(text, text + head)) == 0);
+    if (!e) {
+        FUZZ_CHECK(shown.size() == head);
+        return;
+    }
+    FUZZ_CHECK(shown.size() - head >= 3);
+    FUZZ_CHECK(std::wcstol(shown.c_str() + head, nullptr, 10) == std::atol(e + 2));
 }
 }  // namespace
 
