@@ -58,9 +58,9 @@ TEST(Matrix, RotationsTurnAxisYTowardsZThenZTowardsXThenXTowardsY) {
 
 TEST(Matrix, MultiplyAppliesTheLeftFactorFirst) {
     const Matrix4 a = {{{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}}};
-    const Matrix4 b = {{{2, 0, 0, 0}, {0, 0, 1, 0}, {0, 1, 0, 0}, {1, 1, 1, 1}}};
+    const Matrix4 b = {{{2, 0, 0, 0}, {0, 0, 1, 0}, {0, 1, 0, 0}, {1, 2, 1, 1}}};
     ExpectMatrix(MatrixMultiply(a, b),
-                 {{{6, 7, 6, 4}, {18, 15, 14, 8}, {30, 23, 22, 12}, {42, 31, 30, 16}}});
+                 {{{6, 11, 6, 4}, {18, 23, 14, 8}, {30, 35, 22, 12}, {42, 47, 30, 16}}});
 }
 
 TEST(Matrix, TheSceneCameraStandsFiftyUnitsBackLookingAlongZ) {
