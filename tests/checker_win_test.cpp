@@ -28,9 +28,9 @@ int64_t PerformanceFrequency() { return 1000; }
 namespace {
 
 constexpr wchar_t className[] = L"GralvenClass";
-// Written by the planted d3dx9_43.dll (tests/planted_d3dx_win.cpp) when it
+// Written by the planted d3dx9_43.dll (tests/planted_dll_win.cpp) when it
 // is loaded, in the working folder.
-constexpr wchar_t plantedD3dxMarker[] = L"planted_d3dx9_43.loaded";
+constexpr wchar_t plantedD3dxMarker[] = L"d3dx9_43.dll.loaded";
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 HWND MainWindow() { return FindWindowW(className, nullptr); }
 bool ClassInfo(WNDCLASSEXW& info) {

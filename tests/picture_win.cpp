@@ -8,18 +8,26 @@ constexpr uint32_t black = 0xFF000000;
 constexpr uint32_t white = 0xFFFFFFFF;
 constexpr uint32_t inkRed = 0x40;
 
-void CopyRows(IDirect3DSurface9* copy, std::vector<uint32_t>& pixels) {
-    D3DLOCKED_RECT locked{};
-    if (copy->LockRect(&locked, nullptr, D3DLOCK_READONLY) != S_OK) return;
-    for (int y = 0; y < pictureHeight; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const char*>(locked.pBits) +
-                                                            y * locked.Pitch);
-        pixels.insert(pixels.end(), row, row + pictureWidth);
-    }
-    copy->UnlockRect();
-}
+bool IsInk(uint32_t pixel) { return ((pixel >> 16) & 0xFF) >= inkRed; }
 
 }  // namespace
+
+std::vector<uint32_t> PixelsOf(IDirect3DSurface9* surface) {
+    std::vector<uint32_t> pixels;
+    D3DSURFACE_DESC size{};
+    D3DLOCKED_RECT locked{};
+    if (surface->GetDesc(&size) != S_OK ||
+        surface->LockRect(&locked, nullptr, D3DLOCK_READONLY) != S_OK) {
+        return pixels;
+    }
+    for (UINT y = 0; y < size.Height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const char*>(locked.pBits) +
+                                                            y * locked.Pitch);
+        pixels.insert(pixels.end(), row, row + size.Width);
+    }
+    surface->UnlockRect();
+    return pixels;
+}
 
 std::vector<uint32_t> DrawnPicture(IDirect3DDevice9* device, const std::function<void()>& draw) {
     std::vector<uint32_t> pixels;
@@ -34,7 +42,7 @@ std::vector<uint32_t> DrawnPicture(IDirect3DDevice9* device, const std::function
         device->SetRenderTarget(0, target);
         draw();
         device->SetRenderTarget(0, backBuffer);
-        if (device->GetRenderTargetData(target, copy) == S_OK) CopyRows(copy, pixels);
+        if (device->GetRenderTargetData(target, copy) == S_OK) pixels = PixelsOf(copy);
     }
     for (IDirect3DSurface9* surface : {copy, backBuffer, target}) {
         if (surface) surface->Release();
@@ -51,8 +59,6 @@ std::vector<uint32_t> DrawnText(IDirect3DDevice9* device, ID3DXFont* font, const
         device->EndScene();
     });
 }
-
-bool IsInk(uint32_t pixel) { return ((pixel >> 16) & 0xFF) >= inkRed; }
 
 Ink InkOf(const std::vector<uint32_t>& pixels) {
     Ink ink;

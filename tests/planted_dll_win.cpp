@@ -6,26 +6,20 @@
 // as a machine without the part would, so a start that loads it shows it.
 #include <windows.h>
 
-namespace {
+#include <cwchar>
+#include <string>
 
-constexpr wchar_t notesVariable[] = L"TARVOQUIN_PLANTED_NOTES";
-constexpr wchar_t noteSuffix[] = L".loaded";
+namespace {
 
 void NoteLoaded(HINSTANCE self) {
     wchar_t path[MAX_PATH] = {};
+    wchar_t folder[MAX_PATH] = {};
     DWORD pathLength = GetModuleFileNameW(self, path, MAX_PATH);
-    wchar_t note[MAX_PATH] = {};
-    DWORD folderLength = GetEnvironmentVariableW(notesVariable, note, MAX_PATH);
+    DWORD folderLength = GetEnvironmentVariableW(L"TARVOQUIN_PLANTED_NOTES", folder, MAX_PATH);
     if (pathLength == 0 || folderLength == 0 || folderLength >= MAX_PATH) return;
-    const wchar_t* name = path;
-    for (const wchar_t* at = path; *at; ++at) {
-        if (*at == L'\\' || *at == L'/') name = at + 1;
-    }
-    if (folderLength + 1 + lstrlenW(name) + lstrlenW(noteSuffix) >= MAX_PATH) return;
-    lstrcatW(note, L"\\");
-    lstrcatW(note, name);
-    lstrcatW(note, noteSuffix);
-    HANDLE file = CreateFileW(note, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    const wchar_t* slash = std::wcsrchr(path, L'\\');
+    const std::wstring note = std::wstring(folder) + L"\\" + (slash ? slash + 1 : path) + L".loaded";
+    HANDLE file = CreateFileW(note.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;

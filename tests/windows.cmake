@@ -2,25 +2,19 @@
 # DirectInput8Create and operator new (counting) in place of the usual ones, and
 # runs in a folder with a 64 x 64 "npc.png" and a planted "d3dx9_43.dll" that
 # the program must never load; probe_win_tests runs itself again, meeting
-# Wine's management service or the stand-in.
+# the stand-in management service.
 tarvoquin_test(windows_tests SOURCES checker_win_test.cpp allocation_count.cpp picture_win.cpp
   ${CMAKE_SOURCE_DIR}/app/main_win.cpp LIBS tarvoquin_app)
 configure_file(data/npc_quadrants.png ${CMAKE_CURRENT_BINARY_DIR}/npc.png COPYONLY)
-add_library(planted_d3dx SHARED planted_d3dx_win.cpp)
-set_target_properties(planted_d3dx PROPERTIES PREFIX "" OUTPUT_NAME d3dx9_43
-  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-add_dependencies(windows_tests planted_d3dx)
 # Native first, as Windows takes a DLL that is not a known one: Wine would
-# load the planted d3dx9_43.dll if anything asked for that name.
-set_tests_properties(windows_tests PROPERTIES
-  ENVIRONMENT "WINEDLLOVERRIDES=mscoree,mshtml=\\;d3dx9_43=n,b")
+# load the planted d3dx9_43.dll if anything asked for that name, and it would
+# leave its note in the working folder.
+set_tests_properties(windows_tests PROPERTIES ENVIRONMENT
+  "WINEDLLOVERRIDES=mscoree,mshtml=\\;d3dx9_43=n,b;TARVOQUIN_PLANTED_NOTES=.")
 tarvoquin_test(probe_win_tests SOURCES probe_win_test.cpp LIBS tarvoquin_probe)
-# In the second prefix (scripts/wine-env.sh), where it registers the stand-in
-# management service for its children.
+# In the second prefix (scripts/wine-env.sh), kept for the stand-in.
 set_tests_properties(probe_win_tests PROPERTIES
   ENVIRONMENT_MODIFICATION "WINEPREFIX=string_append:-standin")
-# The program's matrices, texture and text beside Wine's d3dx9_43, on the
-# program's own image.
 tarvoquin_test(d3dx_reference_win_tests SOURCES d3dx_reference_win_test.cpp picture_win.cpp
   ${CMAKE_SOURCE_DIR}/benchmarks/scene_window_win.cpp LIBS tarvoquin_render tarvoquin_stats)
 # In the third prefix (scripts/wine-env.sh), as a player outside China has
@@ -30,26 +24,29 @@ tarvoquin_test(outside_china_win_tests SOURCES outside_china_win_test.cpp pictur
 set_tests_properties(outside_china_win_tests PROPERTIES
   ENVIRONMENT_MODIFICATION "WINEPREFIX=string_append:-outside-china")
 configure_file(${CMAKE_SOURCE_DIR}/assets/npc.png ${CMAKE_CURRENT_BINARY_DIR}/assets_npc.png COPYONLY)
-# The stand-in management service, registered for the locator's class by the
-# tests that use it (TARVOQUIN_WMI picks its behaviour).
+# The stand-in management service; it registers itself for the locator's
+# class (regsvr32), and TARVOQUIN_WMI picks its behaviour.
 add_library(wmi_standin SHARED wmi_standin_win.cpp)
 set_target_properties(wmi_standin PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 target_link_libraries(wmi_standin PRIVATE ole32 oleaut32 wbemuuid uuid)
 target_link_options(wmi_standin PRIVATE -static)
 add_dependencies(probe_win_tests wmi_standin)
-# A DLL that notes it was loaded (tests/planted_dll_win.cpp): beside
-# system_library_win_tests under a name no system folder has, and in
-# planted/ under the names of the platform DLLs the program loads, for the
-# end-to-end test that plants them beside the program and in its working folder.
-function(planted_dll name folder)
-  add_library(planted_${name} SHARED planted_dll_win.cpp)
-  set_target_properties(planted_${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name}
+# A DLL that notes it was loaded (tests/planted_dll_win.cpp): beside the
+# tests as d3dx9_43 and, under a name no system folder has, for
+# system_library_win_tests; in planted/ under the names of the platform DLLs
+# the program loads, for the end-to-end test that plants them beside the
+# program and in its working folder.
+function(planted_dll target name folder)
+  add_library(${target} SHARED planted_dll_win.cpp)
+  set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${name}
     RUNTIME_OUTPUT_DIRECTORY ${folder} ARCHIVE_OUTPUT_DIRECTORY ${folder})
-  target_link_options(planted_${name} PRIVATE -static)
+  target_link_options(${target} PRIVATE -static)
 endfunction()
-planted_dll(tarvoquin_planted ${CMAKE_CURRENT_BINARY_DIR})
+planted_dll(planted_d3dx d3dx9_43 ${CMAKE_CURRENT_BINARY_DIR})
+add_dependencies(windows_tests planted_d3dx)
+planted_dll(planted_tarvoquin_planted tarvoquin_planted ${CMAKE_CURRENT_BINARY_DIR})
 foreach(name d3d9 dinput8 winmm d3dx9_43)
-  planted_dll(${name} ${CMAKE_CURRENT_BINARY_DIR}/planted)
+  planted_dll(planted_${name} ${name} ${CMAKE_CURRENT_BINARY_DIR}/planted)
 endforeach()
 # The platform DLLs from the system folder only; then again on a machine
 # without d3d9, dinput8 and winmm.
