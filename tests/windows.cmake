@@ -15,8 +15,8 @@ add_dependencies(windows_tests planted_d3dx)
 set_tests_properties(windows_tests PROPERTIES
   ENVIRONMENT "WINEDLLOVERRIDES=mscoree,mshtml=\\;d3dx9_43=n,b")
 tarvoquin_test(probe_win_tests SOURCES probe_win_test.cpp LIBS tarvoquin_probe)
-# In the second prefix (scripts/wine-env.sh), where it registers the stand-in
-# management service for its children.
+# In the second prefix (scripts/wine-env.sh), kept for the stand-in
+# management service, which its children meet.
 set_tests_properties(probe_win_tests PROPERTIES
   ENVIRONMENT_MODIFICATION "WINEPREFIX=string_append:-standin")
 # The program's matrices, texture and text beside Wine's d3dx9_43, on the
@@ -30,8 +30,8 @@ tarvoquin_test(outside_china_win_tests SOURCES outside_china_win_test.cpp pictur
 set_tests_properties(outside_china_win_tests PROPERTIES
   ENVIRONMENT_MODIFICATION "WINEPREFIX=string_append:-outside-china")
 configure_file(${CMAKE_SOURCE_DIR}/assets/npc.png ${CMAKE_CURRENT_BINARY_DIR}/assets_npc.png COPYONLY)
-# The stand-in management service, registered for the locator's class by the
-# tests that use it (TARVOQUIN_WMI picks its behaviour).
+# The stand-in management service; it registers itself for the locator's
+# class (regsvr32), and TARVOQUIN_WMI picks its behaviour.
 add_library(wmi_standin SHARED wmi_standin_win.cpp)
 set_target_properties(wmi_standin PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 target_link_libraries(wmi_standin PRIVATE ole32 oleaut32 wbemuuid uuid)

@@ -1,5 +1,6 @@
-// A stand-in for the management service's client (wbemprox) in the tests,
-// registered for the locator's class in place of Wine's. TARVOQUIN_WMI, read
+// A stand-in for the management service's client (wbemprox) in the tests.
+// It registers itself for the locator's class in place of Wine's
+// (regsvr32 wmi_standin.dll), in a prefix kept for it. TARVOQUIN_WMI, read
 // when the locator is made, picks how it behaves:
 //   (unset)       answers at once
 //   slow          ConnectServer and the first Next take 3 s each, as a cold
@@ -17,6 +18,7 @@
 #define COBJMACROS
 #include <windows.h>
 #include <objbase.h>
+#include <olectl.h>
 #include <wbemcli.h>
 
 #include <cstddef>
@@ -294,3 +296,22 @@ extern "C" __declspec(dllexport) HRESULT WINAPI DllGetClassObject(REFCLSID id, R
 }
 
 extern "C" __declspec(dllexport) HRESULT WINAPI DllCanUnloadNow() { return S_FALSE; }
+
+extern "C" __declspec(dllexport) HRESULT WINAPI DllRegisterServer() {
+    constexpr wchar_t server[] =
+        L"Software\\Classes\\CLSID\\{4590F811-1D3A-11D0-891F-00AA004B2E24}\\InprocServer32";
+    HMODULE self = nullptr;
+    wchar_t path[MAX_PATH] = {};
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&DllRegisterServer), &self);
+    DWORD length = GetModuleFileNameW(self, path, MAX_PATH);
+    if (length == 0 || length == MAX_PATH) return SELFREG_E_CLASS;
+    LSTATUS status = RegSetKeyValueW(HKEY_LOCAL_MACHINE, server, nullptr, REG_SZ, path,
+                                     (length + 1) * sizeof(wchar_t));
+    if (status == ERROR_SUCCESS) {
+        status = RegSetKeyValueW(HKEY_LOCAL_MACHINE, server, L"ThreadingModel", REG_SZ, L"Both",
+                                 sizeof L"Both");
+    }
+    return status == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
+}
