@@ -33,11 +33,11 @@ def test_memory_stays_flat_frames_keep_running_and_escape_ends_with_zero(start, 
         running = (used >= BUSY_SHARE * (now - before) if option("--fast")
                    else differing(later, shot, centre) > 0)
         still += not running
-        before, shot, cpu = now, later, cpu + used
+        before, shot, cpu, kib = now, later, cpu + used, run.resident_kib()
         if now - began >= SETTLE_SECONDS:
-            resident.append(run.resident_kib())
+            resident.append(kib)
         print("%6.0f s  resident %d KiB  processor %.1f s  %s" % (
-            now - began, run.resident_kib(), used, "running" if running else "STILL"))
+            now - began, kib, used, "running" if running else "STILL"))
     assert still == 0, "samples with no frame since the one before"
     assert resident, "no sample after the first minute"
     print("resident after the first minute %d KiB, highest %d KiB" % (resident[0], max(resident)))
