@@ -10,18 +10,12 @@ import os
 
 from PIL import ImageChops, ImageGrab
 
-GREY = (100, 100, 100)          # the cleared background
-GREEN = (0, 239, 136)           # left-aligned text lines
-LIGHT_GREEN = (135, 239, 136)   # right-aligned figures
 PINK = (235, 123, 230)          # status while measuring, positive verdict
 RED = (255, 0, 0)               # negative verdict, GPU row
-WHITE = (255, 255, 255)         # the untextured cube
-TEXTURE_GOLD = (226, 172, 40)   # the most common colour of npc.png
 
 # Glyph cores keep their exact colour; their antialiased edges blend with
 # what is under them, and are left out by this tolerance.
 TOLERANCE = 24
-UPPER_FONT_HEIGHT = 23
 LOWER_FONT_HEIGHT = 26
 
 
@@ -48,16 +42,6 @@ def count(shot, box, colour, tolerance=TOLERANCE):
     return mask(shot, box, colour, tolerance).histogram()[255]
 
 
-def all_exactly(shot, box, colour):
-    return count(shot, box, colour, 0) == (box[2] - box[0]) * (box[3] - box[1])
-
-
-def rightmost(shot, box, colour):
-    """The largest x in the box with a pixel of the colour, or -1."""
-    bounds = mask(shot, box, colour).getbbox()
-    return box[0] + bounds[2] - 1 if bounds else -1
-
-
 def differing(shot, other, box, threshold=30):
     """How many pixels differ by more than the threshold in some band."""
     difference = ImageChops.difference(shot.crop(box), other.crop(box))
@@ -80,33 +64,9 @@ class Layout:
         return (int(left * self.width), int(top * self.sy) + 2,
                 int(right * self.width), int((top + font_height) * self.sy) - 1)
 
-    def upper_left(self, top):
-        return self.row(top, UPPER_FONT_HEIGHT, 0.0, 0.45)
-
-    def upper_right(self, top):
-        return self.row(top, UPPER_FONT_HEIGHT, 0.7, 1.0)
-
     def status(self, right=0.45):
         return self.row(500, LOWER_FONT_HEIGHT, 0.0, right)
 
     def status_start(self):
         """The first characters of the status line, left of any cube pixel."""
         return self.status(0.17)
-
-    def gpu(self, left=0.0, right=0.45):
-        return self.row(550, LOWER_FONT_HEIGHT, left, right)
-
-    def gpu_figure(self):
-        """Where "计算中..." gives way to the figure, left of any cube pixel."""
-        return self.gpu(0.075, 0.17)
-
-    def centre(self, half):
-        cx, cy = self.width // 2, self.height // 2
-        return (cx - half, cy - half, cx + half, cy + half)
-
-    def edges(self):
-        """Small patches at the bottom corners and halfway down both sides,
-        where neither text nor the cube ever reaches."""
-        w, h, s = self.width, self.height, 10
-        return [(0, h - s, s, h), (w - s, h - s, w, h),
-                (0, h // 2, s, h // 2 + s), (w - s, h // 2, w, h // 2 + s)]
