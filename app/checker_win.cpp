@@ -4,7 +4,7 @@
 #include "probe/probe.h"
 #include "render/scene_win.h"
 #include "common/verdict.h"
-#include "render/frame_win.h"
+#include "frame/frame_win.h"
 
 #include <new>
 

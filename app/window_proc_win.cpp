@@ -1,12 +1,13 @@
 #include "app/checker_win.h"
 #include "app/input_win.h"
-#include "render/frame_win.h"
+#include "frame/frame_win.h"
 #include "render/report_win.h"
 #include "render/scene_win.h"
 
 void ReleaseAll() {
     ReleaseInputDevices();
     ReleaseSceneResources();
+    frameState.deviceLost = false;
 }
 
 // Escape and the close button both end in WM_DESTROY, so the program ends

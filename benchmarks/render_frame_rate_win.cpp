@@ -12,7 +12,7 @@
 
 #include "benchmarks/scene_window_win.h"
 #include "common/clock.h"
-#include "render/frame_win.h"
+#include "frame/frame_win.h"
 #include "render/overlay.h"
 #include "render/scene_win.h"
 

@@ -7,7 +7,6 @@
 #include "render/font_win.h"
 #include "render/overlay.h"
 #include "render/texture_win.h"
-#include "stats/frame.h"
 
 #include <cstring>
 
@@ -195,5 +194,4 @@ void ReleaseSceneResources() {
     ReleaseObject(sceneResources.cubeTexture);
     for (ID3DXFont*& font : sceneResources.fonts) ReleaseObject(font);
     ReleaseObject(sceneResources.device);
-    frameState.deviceLost = false;
 }

@@ -52,6 +52,5 @@ HRESULT ResetSceneDevice();
 HRESULT RecreateSceneDevice(HWND window);
 
 // Releases vertexBuffer, indexBuffer, cubeTexture, fonts 0 to 2 and device,
-// each only if present, clearing each pointer; with no device left, nothing
-// is lost either. Safe to call again.
+// each only if present, clearing each pointer. Safe to call again.
 void ReleaseSceneResources();

@@ -7,7 +7,7 @@
 #include "common/clock.h"
 #include "probe/wmi.h"
 #include "render/cube.h"
-#include "render/frame_win.h"
+#include "frame/frame_win.h"
 #include "render/scene_win.h"
 
 #include <gtest/gtest.h>

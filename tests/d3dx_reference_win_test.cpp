@@ -6,7 +6,7 @@
 #include "picture_win.h"
 #include "render/cube.h"
 #include "render/font_win.h"
-#include "render/frame_win.h"
+#include "frame/frame_win.h"
 #include "render/matrix.h"
 #include "render/overlay.h"
 #include "render/scene_win.h"

@@ -6,7 +6,7 @@
 #include "app/checker_win.h"
 #include "common/check_state.h"
 #include "common/verdict.h"
-#include "render/frame_win.h"
+#include "frame/frame_win.h"
 #include "render/scene_win.h"
 #include "stats/meters.h"
 

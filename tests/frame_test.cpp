@@ -2,7 +2,7 @@
 // order of the steps, what each meter counts, what a frame that did not
 // reach the screen takes back and what a reset starts anew.
 #include "common/check_state.h"
-#include "stats/frame.h"
+#include "frame/frame.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "render/adapter_line.h"
 #include "render/cube.h"
 #include "render/overlay.h"
-#include "stats/frame.h"
+#include "frame/frame.h"
 
 #include <gtest/gtest.h>
 

@@ -22,7 +22,7 @@ set_tests_properties(probe_win_tests PROPERTIES
 # The program's matrices, texture and text beside Wine's d3dx9_43, on the
 # program's own image.
 tarvoquin_test(d3dx_reference_win_tests SOURCES d3dx_reference_win_test.cpp picture_win.cpp
-  ${CMAKE_SOURCE_DIR}/benchmarks/scene_window_win.cpp LIBS tarvoquin_render tarvoquin_stats)
+  ${CMAKE_SOURCE_DIR}/benchmarks/scene_window_win.cpp LIBS tarvoquin_frame)
 # In the third prefix (scripts/wine-env.sh), as a player outside China has
 # it: "微软雅黑" there, "黑体" and "华文中宋" not.
 tarvoquin_test(outside_china_win_tests SOURCES outside_china_win_test.cpp picture_win.cpp

@@ -1,4 +1,4 @@
-#include "render/frame_win.h"
+#include "frame/frame_win.h"
 
 #include "common/check_state.h"
 #include "common/clock.h"

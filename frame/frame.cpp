@@ -1,4 +1,4 @@
-#include "stats/frame.h"
+#include "frame/frame.h"
 
 #include "common/verdict.h"
 #include "stats/meters.h"

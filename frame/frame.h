@@ -8,7 +8,7 @@
 // its steps, which meters count it and when, what a timed frame adds to the
 // batch, what a frame that did not reach the screen takes back, and what a
 // lost device's reset starts anew. The steps that touch the platform are
-// given as a table: the Direct3D glue's (render/frame_win.h) in the
+// given as a table: the Direct3D glue's (frame/frame_win.h) in the
 // program, scripted ones in the tests.
 
 // The device's answers that decide what becomes of a frame, as Direct3D 9

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "stats/frame.h"
+#include "frame/frame.h"
 
 #include <windows.h>
 
-// The frame on the Direct3D device (the sequence is stats/frame.h's).
+// The frame on the Direct3D device (the sequence is frame/frame.h's).
 
 // The frame's world (turned by the tick), view and projection transforms and
 // the viewport. Does nothing without the device.
