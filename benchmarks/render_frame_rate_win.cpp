@@ -47,7 +47,9 @@ void BareFrame(HWND) {
 // The frame's own steps less the rows, on the window of the last full frame.
 void CubeFrame(HWND) {
     direct3DFrameSteps.setTransforms();
+    direct3DFrameSteps.beginScene();
     direct3DFrameSteps.drawCube();
+    direct3DFrameSteps.endScene();
     direct3DFrameSteps.present();
 }
 

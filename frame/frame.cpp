@@ -66,24 +66,27 @@ bool WindowShown(FrameState& frame, CheckState& state, const FrameSteps& steps) 
     return true;
 }
 
-bool DrawAndPresent(FrameState& frame, CheckState& state, const FrameSteps& steps) {
+// The paint frame once the window shows it and the device works.
+bool RenderShownFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
     KeepMetersBeforeFrame(frame, state);
+    steps.beginScene();
     steps.drawCube();
     TickFpsCounterAt(state.fpsCounter, steps.tickSeconds());
     steps.drawRowsToCpuFigure();
     float movingAverage = UpdateFpsMovingAverageAt(state.fpsMovingAverage, steps.tickSeconds());
     steps.drawRowsFromFpsma(movingAverage);
+    steps.endScene();
     return ReachedScreen(frame, state, steps.present());
 }
 
 }  // namespace
 
-bool DrawFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
+bool RenderFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
     if (state.deviceMissing || frame.deviceLost || !WindowShown(frame, state, steps)) return false;
-    return DrawAndPresent(frame, state, steps);
+    return RenderShownFrame(frame, state, steps);
 }
 
-void RunTimedFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
+void RunFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
     if (state.deviceMissing || !WindowShown(frame, state, steps)) {
         steps.waitForMessage();
         return;
@@ -95,7 +98,7 @@ void RunTimedFrame(FrameState& frame, CheckState& state, const FrameSteps& steps
     int64_t frequency = steps.performanceFrequency();
     int64_t start = steps.performanceCounter();
     steps.setTransforms();
-    bool reachedScreen = DrawAndPresent(frame, state, steps);
+    bool reachedScreen = RenderShownFrame(frame, state, steps);
     int64_t end = steps.performanceCounter();
     if (!reachedScreen) return;
     AddTimedFrame(state.frameBatchAverage, FrameMilliseconds(start, end, frequency));

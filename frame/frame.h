@@ -18,24 +18,27 @@ constexpr int32_t deviceAnswerOk = 0;
 constexpr int32_t deviceAnswerLost = static_cast<int32_t>(0x88760868u);
 constexpr int32_t deviceAnswerNotReset = static_cast<int32_t>(0x88760869u);
 
-// What a frame asks of the platform.
+// What a frame asks of the platform, filled by name.
 struct FrameSteps {
     bool (*windowMinimised)();  // nobody sees a frame then
-    void (*setTransforms)();  // the cube's turn at the tick, the camera
-    void (*drawCube)();       // clear, begin the scene, draw the cube
+    void (*setTransforms)();    // the cube's turn at the tick, the camera
+    // Clear, lay the rows out on the client area, begin the scene.
+    void (*beginScene)();
+    void (*drawCube)();
     // The overlay's rows up to the CPU figure, then the rest, which show the
     // moving average.
     void (*drawRowsToCpuFigure)();
     void (*drawRowsFromFpsma)(float movingAverage);
-    int32_t (*present)();               // end the scene and present: the answer
+    void (*endScene)();
+    int32_t (*present)();
     int32_t (*testCooperativeLevel)();  // while lost: can the device be reset?
     int32_t (*resetDevice)();           // reset it and make its objects again
     // Release the device and its objects and make them again as at start-up:
-    // the answer is OK when a device came.
+    // OK when a device came.
     int32_t (*recreateDevice)();
-    void (*waitBriefly)();              // while lost: a short wait a message ends
-    void (*waitForMessage)();           // until the next message comes
-    float (*tickSeconds)();             // the tick as the meters read it
+    void (*waitBriefly)();     // while lost: a short wait a message ends
+    void (*waitForMessage)();  // until the next message comes
+    float (*tickSeconds)();    // the tick as the meters read it
     int64_t (*performanceCounter)();
     int64_t (*performanceFrequency)();
 };
@@ -52,25 +55,26 @@ struct FrameState {
 
 extern FrameState frameState;
 
-// A frame drawn and presented, as for a paint message: the FPS counter
-// counts it after the cube, the moving average between the CPU figure and
-// the FPSMA row. A frame whose Present fails in any way (the device lost,
-// or the driver in trouble) is taken back out of both: it never reached the
-// screen, and a lost device makes frames almost free, so counting them would
-// read a slow machine as a fast one. While the device has not come back,
-// while the window is minimised and without a device nothing is drawn or
-// counted. True when the frame reached the screen.
-bool DrawFrame(FrameState& frame, CheckState& state, const FrameSteps& steps);
+// The paint frame, drawn for a paint message and, timed, by RunFrame: the
+// FPS counter counts it after the cube, the moving average between the CPU
+// figure and the FPSMA row. A frame whose Present fails in any way (the
+// device lost, or the driver in trouble) is taken back out of both: it never
+// reached the screen, and a lost device makes frames almost free, so counting
+// them would read a slow machine as a fast one. While the device has not
+// come back, while the window is minimised and without a device nothing is
+// drawn or counted. True when the frame reached the screen.
+bool RenderFrame(FrameState& frame, CheckState& state, const FrameSteps& steps);
 
-// An idle pass of the message loop. With a working device: the transforms
-// and DrawFrame, timed by the performance counter; a frame that reached the
-// screen enters the batch, and the frame-time rule is applied. After a
-// failed Present the device is asked what became of it: once it answers
-// "not reset" (or works again) it is reset; while it answers "lost" the pass
-// waits briefly; any other answer (the driver gave up on it) has it released
-// and made again as at start-up, and when no device comes the machine fails
-// as one without a device. While the window is minimised, and without a
-// device, the pass waits for the next message. After a reset, a new device
-// or a minimised stretch both frame-rate meters start a new second, so the
-// time away does not read as a slow second; the batch keeps its frames.
-void RunTimedFrame(FrameState& frame, CheckState& state, const FrameSteps& steps);
+// The timed frame, an idle pass of the message loop. With a working device:
+// the transforms and the paint frame, timed by the performance counter; a
+// frame that reached the screen enters the batch, and the frame-time rule is
+// applied. After a failed Present the device is asked what became of it:
+// once it answers "not reset" (or works again) it is reset; while it answers
+// "lost" the pass waits briefly; any other answer (the driver gave up on it)
+// has it released and made again as at start-up, and when no device comes
+// the machine fails as one without a device. While the window is minimised,
+// and without a device, the pass waits for the next message. After a reset,
+// a new device or a minimised stretch both frame-rate meters start a new
+// second, so the time away does not read as a slow second; the batch keeps
+// its frames.
+void RunFrame(FrameState& frame, CheckState& state, const FrameSteps& steps);

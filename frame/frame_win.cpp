@@ -56,14 +56,17 @@ void SetWorldTransform(IDirect3DDevice9* device) {
                  MatrixMultiply(MatrixMultiply(rotationX, rotationY), rotationZ));
 }
 
-void DrawCube() {
+void BeginScene() {
     IDirect3DDevice9* device = sceneResources.device;
     if (device) device->Clear(0, nullptr, clearFlags, backgroundColour, 1.0f, 0);
     rowArea = RECT{};
     GetClientRect(frameWindow, &rowArea);
-    if (!device) return;
-    device->BeginScene();
-    if (!sceneResources.vertexBuffer || !sceneResources.indexBuffer) return;
+    if (device) device->BeginScene();
+}
+
+void DrawCube() {
+    IDirect3DDevice9* device = sceneResources.device;
+    if (!device || !sceneResources.vertexBuffer || !sceneResources.indexBuffer) return;
     device->SetStreamSource(0, sceneResources.vertexBuffer, 0, cubeVertexStride);
     device->SetFVF(cubeVertexFormat);
     device->SetIndices(sceneResources.indexBuffer);
@@ -91,11 +94,14 @@ void DrawRowsFromFpsma(float movingAverage) {
     DrawRows(fpsmaRow, overlayRowCount);
 }
 
+void EndScene() {
+    IDirect3DDevice9* device = sceneResources.device;
+    if (device) device->EndScene();
+}
+
 int32_t Present() {
     IDirect3DDevice9* device = sceneResources.device;
-    if (!device) return D3D_OK;
-    device->EndScene();
-    return device->Present(nullptr, nullptr, nullptr, nullptr);
+    return device ? device->Present(nullptr, nullptr, nullptr, nullptr) : D3D_OK;
 }
 
 int32_t TestCooperativeLevel() {
@@ -109,19 +115,36 @@ int32_t RecreateDevice() { return RecreateSceneDevice(frameWindow); }
 
 bool WindowMinimised() { return IsIconic(frameWindow) != FALSE; }
 
+void WaitForMessage() { WaitMessage(); }
+
 void WaitBriefly() {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, lostDeviceWaitMilliseconds, QS_ALLINPUT);
 }
 
-void WaitForMessage() { WaitMessage(); }
+constexpr FrameSteps Direct3DFrameSteps() {
+    FrameSteps steps{};
+    steps.windowMinimised = WindowMinimised;
+    steps.setTransforms = SetFrameTransforms;
+    steps.beginScene = BeginScene;
+    steps.drawCube = DrawCube;
+    steps.drawRowsToCpuFigure = DrawRowsToCpuFigure;
+    steps.drawRowsFromFpsma = DrawRowsFromFpsma;
+    steps.endScene = EndScene;
+    steps.present = Present;
+    steps.testCooperativeLevel = TestCooperativeLevel;
+    steps.resetDevice = ResetDevice;
+    steps.recreateDevice = RecreateDevice;
+    steps.waitBriefly = WaitBriefly;
+    steps.waitForMessage = WaitForMessage;
+    steps.tickSeconds = TickSeconds;
+    steps.performanceCounter = PerformanceCounter;
+    steps.performanceFrequency = PerformanceFrequency;
+    return steps;
+}
 
 }  // namespace
 
-const FrameSteps direct3DFrameSteps = {
-    WindowMinimised, SetFrameTransforms, DrawCube, DrawRowsToCpuFigure, DrawRowsFromFpsma,
-    Present, TestCooperativeLevel, ResetDevice, RecreateDevice, WaitBriefly, WaitForMessage,
-    TickSeconds, PerformanceCounter, PerformanceFrequency,
-};
+const FrameSteps direct3DFrameSteps = Direct3DFrameSteps();
 
 void SetFrameTransforms() {
     IDirect3DDevice9* device = sceneResources.device;
@@ -135,10 +158,10 @@ void SetFrameTransforms() {
 
 bool RenderFrame(HWND window) {
     frameWindow = window;
-    return DrawFrame(frameState, checkState, direct3DFrameSteps);
+    return RenderFrame(frameState, checkState, direct3DFrameSteps);
 }
 
 void RunFrame(HWND window) {
     frameWindow = window;
-    RunTimedFrame(frameState, checkState, direct3DFrameSteps);
+    RunFrame(frameState, checkState, direct3DFrameSteps);
 }

@@ -10,13 +10,14 @@
 // the viewport. Does nothing without the device.
 void SetFrameTransforms();
 
-// A frame for a paint message, laid out on window's client area: DrawFrame
-// with the device's steps. Whatever scene object is missing is skipped.
-// False when the frame did not reach the screen.
+// The paint frame, laid out on window's client area, with the device's
+// steps. Whatever scene object is missing is skipped. False when the frame
+// did not reach the screen.
 bool RenderFrame(HWND window);
 
-// An idle pass of the message loop: RunTimedFrame with the device's steps.
-// Without a device it only waits for the next message: nothing is measured.
+// The timed frame, an idle pass of the message loop, with the device's
+// steps. Without a device it only waits for the next message: nothing is
+// measured.
 void RunFrame(HWND window);
 
 // The steps on the device, for a frame laid out on the client area of the

@@ -198,13 +198,10 @@ void LoseTheDeviceInAFrame() {
     ASSERT_EQ(device->Reset(&parameters), D3DERR_INVALIDCALL);
     ASSERT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
     FrameSteps presentOnly = direct3DFrameSteps;
-    presentOnly.drawCube = [] {};
+    presentOnly.beginScene = presentOnly.drawCube = presentOnly.endScene = [] {};
     presentOnly.drawRowsToCpuFigure = [] {};
     presentOnly.drawRowsFromFpsma = [](float) {};
-    presentOnly.present = [] {
-        return int32_t(sceneResources.device->Present(nullptr, nullptr, nullptr, nullptr));
-    };
-    EXPECT_FALSE(DrawFrame(frameState, checkState, presentOnly));
+    EXPECT_FALSE(RenderFrame(frameState, checkState, presentOnly));
     EXPECT_TRUE(frameState.deviceLost);
 }
 
