@@ -3,7 +3,6 @@
 #include "bench/suite.h"
 #include "probe/probe.h"
 #include "render/scene_win.h"
-#include "common/verdict.h"
 #include "frame/frame_win.h"
 
 #include <new>
@@ -125,10 +124,7 @@ int RunChecker(HINSTANCE instance, int showCommand) {
     RunProbe();
     // Without a Direct3D device the program still runs: the window shows the
     // report and the negative verdict, and closes as usual.
-    if (InitDirect3D(window) != 0) {
-        if (!sceneResources.device) RecordMissingDevice(checkState);
-        MessageBoxW(window, direct3DFailureText, messageCaption, MB_OK);
-    }
+    if (FAILED(InitDirect3D(window))) MessageBoxW(window, direct3DFailureText, messageCaption, MB_OK);
     MoveWindow(window, windowLeft, windowTop, windowWidth, windowHeight, TRUE);
     ShowWindow(window, showCommand);
     UpdateWindow(window);

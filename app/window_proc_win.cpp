@@ -1,5 +1,6 @@
 #include "app/checker_win.h"
 #include "app/input_win.h"
+#include "common/check_state.h"
 #include "frame/frame_win.h"
 #include "render/report_win.h"
 #include "render/scene_win.h"
@@ -20,8 +21,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         PostQuitMessage(0);
         return 0;
     case WM_PAINT:
-        // Without a device the window shows the report.
-        if (!sceneResources.device) {
+        if (checkState.deviceMissing) {
             PaintReport(window);
             return 0;
         }

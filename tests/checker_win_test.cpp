@@ -103,7 +103,7 @@ bool withoutDirect3D = false;
 // A machine without Direct3D 9: InitDirect3D fails for want of a device.
 class WithoutDevice : public CheckWindow {
 protected:
-    WithoutDevice() : CheckWindow(E_FAIL) {}
+    WithoutDevice() : CheckWindow(noDeviceResult) {}
     void SetUp() override {
         withoutDirect3D = true;
         CheckWindow::SetUp();
