@@ -33,6 +33,11 @@ Script script;
 
 void Call(const char* step) { script.calls += script.calls.empty() ? step : std::string(" ") + step; }
 
+int32_t Answer(const char* step, int32_t answer) {
+    Call(step);
+    return answer;
+}
+
 FrameSteps ScriptedSteps() {
     FrameSteps steps{};
     steps.windowMinimised = [] { return script.minimised; };
@@ -50,22 +55,10 @@ FrameSteps ScriptedSteps() {
         script.movingAverageShown = movingAverage;
     };
     steps.endScene = [] { Call("end"); };
-    steps.present = [] {
-        Call("present");
-        return script.answer;
-    };
-    steps.testCooperativeLevel = [] {
-        Call("cooperative");
-        return script.answer;
-    };
-    steps.resetDevice = [] {
-        Call("reset");
-        return script.remade;
-    };
-    steps.recreateDevice = [] {
-        Call("recreate");
-        return script.remade;
-    };
+    steps.present = [] { return Answer("present", script.answer); };
+    steps.testCooperativeLevel = [] { return Answer("cooperative", script.answer); };
+    steps.resetDevice = [] { return Answer("reset", script.remade); };
+    steps.recreateDevice = [] { return Answer("recreate", script.remade); };
     steps.waitBriefly = [] { Call("wait"); };
     steps.waitForMessage = [] { Call("message"); };
     steps.tickSeconds = [] { return script.seconds; };
