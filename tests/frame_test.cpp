@@ -23,13 +23,14 @@ struct Script {
     int32_t remade = deviceAnswerOk;  // the reset's or the new device's
     int64_t counter = 0;  // one count a reading, 4000 a second: 0.25 ms a frame
     std::string calls;
-    const CheckState* state = nullptr;
     int32_t fpsFramesAtFirstRows = -1;
     int32_t averageFramesAtFirstRows = -1;
     int32_t averageFramesAtLastRows = -1;
     float movingAverageShown = -1.0f;
 };
 Script script;
+CheckState state;
+FrameState frame;
 
 void Call(const char* step) { script.calls += script.calls.empty() ? step : std::string(" ") + step; }
 
@@ -46,12 +47,12 @@ FrameSteps ScriptedSteps() {
     steps.drawCube = [] { Call("cube"); };
     steps.drawRowsToCpuFigure = [] {
         Call("rows");
-        script.fpsFramesAtFirstRows = script.state->fpsCounter.frames;
-        script.averageFramesAtFirstRows = script.state->fpsMovingAverage.counter.frames;
+        script.fpsFramesAtFirstRows = state.fpsCounter.frames;
+        script.averageFramesAtFirstRows = state.fpsMovingAverage.counter.frames;
     };
     steps.drawRowsFromFpsma = [](float movingAverage) {
         Call("rows");
-        script.averageFramesAtLastRows = script.state->fpsMovingAverage.counter.frames;
+        script.averageFramesAtLastRows = state.fpsMovingAverage.counter.frames;
         script.movingAverageShown = movingAverage;
     };
     steps.endScene = [] { Call("end"); };
@@ -67,41 +68,6 @@ FrameSteps ScriptedSteps() {
     return steps;
 }
 const FrameSteps scriptedSteps = ScriptedSteps();
-
-class Frames : public testing::Test {
-protected:
-    void SetUp() override {
-        script = Script{};
-        script.state = &state;
-    }
-    CheckState state;
-    FrameState frame;
-};
-
-}  // namespace
-
-// The FPS counter counts after the cube; the moving average between the
-// CPU figure and the FPSMA row, which shows its value.
-TEST_F(Frames, TheMetersCountBetweenTheirSteps) {
-    state.fpsMovingAverage.readings = 8;
-    for (int i = 0; i < 6; ++i) state.fpsMovingAverage.window.push_back(30.0f);
-    RenderFrame(frame, state, scriptedSteps);
-    EXPECT_EQ(script.fpsFramesAtFirstRows, 1);
-    EXPECT_EQ(script.averageFramesAtFirstRows, 0);
-    EXPECT_EQ(script.averageFramesAtLastRows, 1);
-    EXPECT_EQ(script.movingAverageShown, 30.0f);
-}
-
-// Without a device no frame is drawn, and the loop sleeps until a message.
-TEST_F(Frames, WithoutADeviceNothingIsDrawnAndTheLoopWaits) {
-    state.deviceMissing = true;
-    EXPECT_FALSE(RenderFrame(frame, state, scriptedSteps));
-    EXPECT_EQ(script.calls, "");
-    RunFrame(frame, state, scriptedSteps);
-    EXPECT_EQ(script.calls, "message");
-}
-
-namespace {
 
 enum class Kind { Timed, Paint, TimedMinimised, PaintMinimised };
 
@@ -153,7 +119,7 @@ const Pass passes[] = {
 
 }  // namespace
 
-TEST_F(Frames, OnlyFramesThatReachedTheScreenAreMeasuredAndARecoveryStartsANewSecond) {
+TEST(Frames, OnlyFramesThatReachedTheScreenAreMeasuredAndARecoveryStartsANewSecond) {
     state.fpsCounter.lastSeconds = 10.0f;
     state.fpsMovingAverage.counter.lastSeconds = 10.0f;
     state.fpsMovingAverage.readings = 8;
@@ -184,9 +150,19 @@ TEST_F(Frames, OnlyFramesThatReachedTheScreenAreMeasuredAndARecoveryStartsANewSe
     }
     // The first second after the reset spans 14.5 to 15.75 and its two frames.
     EXPECT_EQ(state.fpsCounter.fps, 2.0f / 1.25f);
-    EXPECT_EQ(state.fpsMovingAverage.readings, 9u);
-    EXPECT_EQ(state.fpsMovingAverage.window[5], 2.0f / 1.25f);
     EXPECT_EQ(state.frameBatchAverage.batchMilliseconds, 5 * 0.25);
     EXPECT_NEAR(state.frameBatchAverage.average, 1043.210, 0.001);
     EXPECT_FALSE(state.canRunGame);
+    // The last frame drawn, at 31.25 s: the FPS counter had counted it by the
+    // first rows, the moving average only by the FPSMA row, which showed it.
+    EXPECT_EQ(script.fpsFramesAtFirstRows, 2);
+    EXPECT_EQ(script.averageFramesAtFirstRows, 1);
+    EXPECT_EQ(script.averageFramesAtLastRows, 2);
+    EXPECT_EQ(script.movingAverageShown, (5 * 60.0f + 2.0f / 1.25f) / 6);
+    // The device's steps record that no device came: no frame runs again.
+    state.deviceMissing = true;
+    script.calls.clear();
+    RunFrame(frame, state, scriptedSteps);
+    EXPECT_FALSE(RenderFrame(frame, state, scriptedSteps));
+    EXPECT_EQ(script.calls, "message");
 }
