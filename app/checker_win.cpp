@@ -15,7 +15,6 @@ constexpr wchar_t iconFileName[] = L"root.ico";
 constexpr wchar_t direct3DFailureText[] = L"Direct3D初始化失败~！";
 constexpr wchar_t messageCaption[] = L"Tarvoquin的消息窗口";
 
-// A fixed-size window with a close and a minimise button.
 constexpr DWORD mainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int windowLeft = 200;
 constexpr int windowTop = 50;
@@ -43,7 +42,6 @@ void CreateInput(HINSTANCE instance, HWND window) {
 
 }  // namespace
 
-// A frame whenever no message waits: the frame times are what is measured.
 void RunMessageLoop(HWND window) {
     MSG message{};
     while (message.message != WM_QUIT) {

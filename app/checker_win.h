@@ -26,7 +26,6 @@ void RunMessageLoop(HWND window);
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Releases the input devices, then the scene's Direct3D objects; with no
-// device left, none is lost either. Anything never created is skipped, so it
-// is safe at any time and more than once.
+// Releases the input devices, then the scene's Direct3D objects; anything
+// never created is skipped, so it is safe at any time and more than once.
 void ReleaseAll();

@@ -8,7 +8,6 @@
 void ReleaseAll() {
     ReleaseInputDevices();
     ReleaseSceneResources();
-    frameState.deviceLost = false;
 }
 
 // Escape and the close button both end in WM_DESTROY, so the program ends

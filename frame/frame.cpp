@@ -48,7 +48,7 @@ void RunLostDevicePass(FrameState& frame, CheckState& state, const FrameSteps& s
         Recovered(frame, state, steps);
         return;
     }
-    // No device came: the machine now counts as one without a device.
+    // No device came: InitDirect3D has recorded the machine as one without.
     frame.deviceLost = false;
 }
 

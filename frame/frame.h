@@ -37,7 +37,7 @@ struct FrameSteps {
     // OK when a device came.
     int32_t (*recreateDevice)();
     void (*waitBriefly)();     // while lost: a short wait a message ends
-    void (*waitForMessage)();  // until the next message comes
+    void (*waitForMessage)();
     float (*tickSeconds)();    // the tick as the meters read it
     int64_t (*performanceCounter)();
     int64_t (*performanceFrequency)();
