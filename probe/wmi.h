@@ -21,15 +21,15 @@ struct WmiSession {
 
 extern WmiSession wmiSession;
 
-// The classes and properties the checker knows, a row each, named; the probe
-// reads five of them. The other twelve are kept on purpose: the table is the
-// checker's list of what it can ask, and its order names the rows.
+// The classes and properties the checker knows, each named by an id; the
+// probe reads five of them. The other twelve are kept on purpose: the table is
+// the checker's list of what it can ask, and its order is the ids'.
 struct WmiProperty {
     const char* className;
     const char* propertyName;
 };
 
-enum class WmiRow : std::size_t {
+enum class WmiPropertyId : std::size_t {
     ProcessorName,
     ProcessorCores,
     ProcessorAddressWidth,
@@ -52,8 +52,8 @@ enum class WmiRow : std::size_t {
 constexpr std::size_t wmiPropertyCount = 17;
 extern const WmiProperty WmiPropertyTable[wmiPropertyCount];
 
-inline const WmiProperty& WmiPropertyOf(WmiRow row) {
-    return WmiPropertyTable[static_cast<std::size_t>(row)];
+inline const WmiProperty& WmiPropertyOf(WmiPropertyId id) {
+    return WmiPropertyTable[static_cast<std::size_t>(id)];
 }
 
 // Initialises COM for this thread (multithreaded apartment) and connects the

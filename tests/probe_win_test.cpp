@@ -58,17 +58,17 @@ std::wstring Read(const char* className, const char* propertyName, bool result) 
 }  // namespace
 
 TEST(Wmi, ConnectsSilentlyAndReadsTheFiveProbePropertiesAsText) {
-    auto ReadRow = [](WmiRow row) {
-        return Read(WmiPropertyOf(row).className, WmiPropertyOf(row).propertyName, true);
+    auto ReadProperty = [](WmiPropertyId id) {
+        return Read(WmiPropertyOf(id).className, WmiPropertyOf(id).propertyName, true);
     };
     testing::internal::CaptureStdout();
     EXPECT_TRUE(ConnectWmi(session));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_NE(ReadRow(WmiRow::ProcessorName), untouched);
-    EXPECT_NE(ReadRow(WmiRow::OsCaption), untouched);
-    EXPECT_GT(LeadingInt32(ReadRow(WmiRow::ProcessorMaxClock)), 0);
-    EXPECT_EQ(ReadRow(WmiRow::OsVersion).substr(0, 5), L"10.0.");
-    EXPECT_GT(LeadingInt64(ReadRow(WmiRow::OsTotalVisibleMemory)), 0);
+    EXPECT_NE(ReadProperty(WmiPropertyId::ProcessorName), untouched);
+    EXPECT_NE(ReadProperty(WmiPropertyId::OsCaption), untouched);
+    EXPECT_GT(LeadingInt32(ReadProperty(WmiPropertyId::ProcessorMaxClock)), 0);
+    EXPECT_EQ(ReadProperty(WmiPropertyId::OsVersion).substr(0, 5), L"10.0.");
+    EXPECT_GT(LeadingInt64(ReadProperty(WmiPropertyId::OsTotalVisibleMemory)), 0);
 }
 
 namespace {
