@@ -11,7 +11,8 @@
 
 static_assert(overlayTextRight == DT_RIGHT, "the row formats are DrawText's");
 static_assert(overlayTextLeft == (DT_LEFT | DT_TOP), "the row formats are DrawText's");
-static_assert(overlayTextLine == (DT_SINGLELINE | DT_NOCLIP), "the row formats are DrawText's");
+static_assert(overlayTextSingleLine == (DT_SINGLELINE | DT_NOCLIP),
+              "the row formats are DrawText's");
 static_assert(cubeVertexFormat == (D3DFVF_XYZ | D3DFVF_TEX1), "the cube's vertex format");
 static_assert(deviceAnswerOk == D3D_OK, "the device's answers are Direct3D's");
 static_assert(deviceAnswerLost == D3DERR_DEVICELOST, "the device's answers are Direct3D's");
