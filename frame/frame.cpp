@@ -13,8 +13,8 @@ void KeepMetersBeforeFrame(FrameState& frame, const CheckState& state) {
 }
 
 // A frame whose Present failed leaves the meters as it found them.
-bool ReachedScreen(FrameState& frame, CheckState& state, int32_t presentAnswer) {
-    if (presentAnswer >= 0) return true;
+bool ReachedScreen(FrameState& frame, CheckState& state, HResult presentResult) {
+    if (presentResult >= 0) return true;
     state.fpsCounter = frame.fpsCounterBeforeFrame;
     state.fpsMovingAverage = frame.fpsMovingAverageBeforeFrame;
     frame.deviceLost = true;
@@ -24,8 +24,8 @@ bool ReachedScreen(FrameState& frame, CheckState& state, int32_t presentAnswer) 
 // A device that works again is reset all the same (Direct3D allows it): a
 // reset whose Reset worked but whose cube buffers could not be made leaves
 // it so, and the next reset makes them.
-bool CanReset(int32_t cooperativeLevel) {
-    return cooperativeLevel == deviceAnswerNotReset || cooperativeLevel == deviceAnswerOk;
+bool CanReset(HResult cooperativeLevel) {
+    return cooperativeLevel == deviceResultNotReset || cooperativeLevel == deviceResultOk;
 }
 
 void Recovered(FrameState& frame, CheckState& state, const FrameSteps& steps) {
@@ -34,17 +34,17 @@ void Recovered(FrameState& frame, CheckState& state, const FrameSteps& steps) {
 }
 
 void RunLostDevicePass(FrameState& frame, CheckState& state, const FrameSteps& steps) {
-    int32_t cooperativeLevel = steps.testCooperativeLevel();
+    HResult cooperativeLevel = steps.testCooperativeLevel();
     if (CanReset(cooperativeLevel)) {
-        if (steps.resetDevice() == deviceAnswerOk) Recovered(frame, state, steps);
+        if (steps.resetDevice() == deviceResultOk) Recovered(frame, state, steps);
         else steps.waitBriefly();
         return;
     }
-    if (cooperativeLevel == deviceAnswerLost) {
+    if (cooperativeLevel == deviceResultLost) {
         steps.waitBriefly();
         return;
     }
-    if (steps.recreateDevice() == deviceAnswerOk) {
+    if (steps.recreateDevice() == deviceResultOk) {
         Recovered(frame, state, steps);
         return;
     }

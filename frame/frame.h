@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/check_state.h"
+#include "common/hresult.h"
 
 #include <cstdint>
 
@@ -11,12 +12,12 @@
 // given as a table: the Direct3D glue's (frame/frame_win.h) in the
 // program, scripted ones in the tests.
 
-// The device's answers that decide what becomes of a frame, as Direct3D 9
+// The device's results that decide what becomes of a frame, as Direct3D 9
 // defines them (checked against d3d9.h where that builds): D3D_OK,
 // D3DERR_DEVICELOST, D3DERR_DEVICENOTRESET.
-constexpr int32_t deviceAnswerOk = 0;
-constexpr int32_t deviceAnswerLost = static_cast<int32_t>(0x88760868u);
-constexpr int32_t deviceAnswerNotReset = static_cast<int32_t>(0x88760869u);
+constexpr HResult deviceResultOk = 0;
+constexpr HResult deviceResultLost = static_cast<HResult>(0x88760868u);
+constexpr HResult deviceResultNotReset = static_cast<HResult>(0x88760869u);
 
 // What a frame asks of the platform, filled by name.
 struct FrameSteps {
@@ -30,12 +31,12 @@ struct FrameSteps {
     void (*drawRowsToCpuFigure)();
     void (*drawRowsFromFpsma)(float movingAverage);
     void (*endScene)();
-    int32_t (*present)();
-    int32_t (*testCooperativeLevel)();  // while lost: can the device be reset?
-    int32_t (*resetDevice)();           // reset it and make its objects again
+    HResult (*present)();
+    HResult (*testCooperativeLevel)();  // while lost: can the device be reset?
+    HResult (*resetDevice)();           // reset it and make its objects again
     // Release the device and its objects and make them again as at start-up:
     // OK when a device came.
-    int32_t (*recreateDevice)();
+    HResult (*recreateDevice)();
     void (*waitBriefly)();     // while lost: a short wait a message ends
     void (*waitForMessage)();
     float (*tickSeconds)();    // the tick as the meters read it
@@ -70,7 +71,7 @@ bool RenderFrame(FrameState& frame, CheckState& state, const FrameSteps& steps);
 // frame that reached the screen enters the batch, and the frame-time rule is
 // applied. After a failed Present the device is asked what became of it:
 // once it answers "not reset" (or works again) it is reset; while it answers
-// "lost" the pass waits briefly; any other answer (the driver gave up on it)
+// "lost" the pass waits briefly; any other result (the driver gave up on it)
 // has it released and made again as at start-up, and when no device comes
 // the machine fails as one without a device. While the window is minimised,
 // and without a device, the pass waits for the next message. After a reset,

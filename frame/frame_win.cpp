@@ -14,9 +14,9 @@ static_assert(overlayTextLeft == (DT_LEFT | DT_TOP), "the row formats are DrawTe
 static_assert(overlayTextSingleLine == (DT_SINGLELINE | DT_NOCLIP),
               "the row formats are DrawText's");
 static_assert(cubeVertexFormat == (D3DFVF_XYZ | D3DFVF_TEX1), "the cube's vertex format");
-static_assert(deviceAnswerOk == D3D_OK, "the device's answers are Direct3D's");
-static_assert(deviceAnswerLost == D3DERR_DEVICELOST, "the device's answers are Direct3D's");
-static_assert(deviceAnswerNotReset == D3DERR_DEVICENOTRESET, "the device's answers are Direct3D's");
+static_assert(deviceResultOk == D3D_OK, "the device's results are Direct3D's");
+static_assert(deviceResultLost == D3DERR_DEVICELOST, "the device's results are Direct3D's");
+static_assert(deviceResultNotReset == D3DERR_DEVICENOTRESET, "the device's results are Direct3D's");
 static_assert(sizeof(Matrix4) == sizeof(D3DMATRIX), "the matrices are laid out as Direct3D's");
 
 namespace {
@@ -100,19 +100,19 @@ void EndScene() {
     if (device) device->EndScene();
 }
 
-int32_t Present() {
+HResult Present() {
     IDirect3DDevice9* device = sceneResources.device;
     return device ? device->Present(nullptr, nullptr, nullptr, nullptr) : D3D_OK;
 }
 
-int32_t TestCooperativeLevel() {
+HResult TestCooperativeLevel() {
     IDirect3DDevice9* device = sceneResources.device;
     return device ? device->TestCooperativeLevel() : D3DERR_DEVICELOST;
 }
 
-int32_t ResetDevice() { return ResetSceneDevice(); }
+HResult ResetDevice() { return ResetSceneDevice(); }
 
-int32_t RecreateDevice() { return RecreateSceneDevice(frameWindow); }
+HResult RecreateDevice() { return RecreateSceneDevice(frameWindow); }
 
 bool WindowMinimised() { return IsIconic(frameWindow) != FALSE; }
 

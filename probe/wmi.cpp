@@ -40,4 +40,4 @@ bool BuildWmiQueryText(char (&query)[wmiQueryCapacity], const char* className) {
     return true;
 }
 
-bool SecurityInPlace(int32_t answer) { return answer >= 0 || answer == rpcTooLate; }
+bool SecurityInPlace(HResult result) { return result >= 0 || result == rpcTooLate; }

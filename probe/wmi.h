@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/hresult.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -73,10 +75,10 @@ bool ConnectWmi(WmiSession& session);
 bool QueryWmiProperty(std::wstring& text, WmiSession& session, const char* className,
                       const char* propertyName);
 
-// CoInitializeSecurity's answer: security is in place when it succeeded, or
+// CoInitializeSecurity's result: security is in place when it succeeded, or
 // when it came too late because something in the process had set it already.
-constexpr int32_t rpcTooLate = static_cast<int32_t>(0x80010119u);
-bool SecurityInPlace(int32_t answer);
+constexpr HResult rpcTooLate = static_cast<HResult>(0x80010119u);
+bool SecurityInPlace(HResult result);
 
 // Releases services, then locator, clearing both, then leaves COM once.
 void CloseWmi(WmiSession& session);

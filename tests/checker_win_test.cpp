@@ -98,13 +98,13 @@ std::vector<uint32_t> Picture(HWND window, uint32_t tick) {
     });
 }
 
-// The device's steps, but Present and TestCooperativeLevel answer
-// deviceAnswer: a reset or a new device is the program's own.
-HRESULT deviceAnswer = D3D_OK;
-FrameSteps Answering(HRESULT answer) {
-    deviceAnswer = answer;
+// The device's steps, but Present and TestCooperativeLevel return
+// deviceResult: a reset or a new device is the program's own.
+HRESULT deviceResult = D3D_OK;
+FrameSteps Returning(HRESULT result) {
+    deviceResult = result;
     FrameSteps steps = direct3DFrameSteps;
-    steps.present = [] { return int32_t(deviceAnswer); };
+    steps.present = [] { return HResult(deviceResult); };
     steps.testCooperativeLevel = steps.present;
     return steps;
 }
@@ -201,8 +201,8 @@ TEST_F(CheckWindow, ALostDeviceIsResetToTheSamePicture) {
     ASSERT_EQ(before.size(), 800u * 600);
     EXPECT_EQ(before[164 * 800 + 264], 0xFFC81E1Eu);  // the image's red quadrant
     IDirect3DTexture9* texture = sceneResources.cubeTexture;
-    RunFrame(frameState, checkState, Answering(D3DERR_DEVICELOST));
-    RunFrame(frameState, checkState, Answering(D3DERR_DEVICENOTRESET));
+    RunFrame(frameState, checkState, Returning(D3DERR_DEVICELOST));
+    RunFrame(frameState, checkState, Returning(D3DERR_DEVICENOTRESET));
     EXPECT_FALSE(frameState.deviceLost);
     EXPECT_EQ(sceneResources.cubeTexture, texture);
     EXPECT_TRUE(Picture(window, 0) == before);
@@ -212,13 +212,13 @@ TEST_F(CheckWindow, ALostDeviceIsResetToTheSamePicture) {
 // the window is to show the report.
 TEST_F(CheckWindow, ADeviceTheDriverGaveUpOnIsMadeAgainOrTheWindowShowsTheReport) {
     const std::vector<uint32_t> before = Picture(window, 500);
-    RunFrame(frameState, checkState, Answering(D3DERR_DRIVERINTERNALERROR));
-    RunFrame(frameState, checkState, Answering(D3DERR_DRIVERINTERNALERROR));
+    RunFrame(frameState, checkState, Returning(D3DERR_DRIVERINTERNALERROR));
+    RunFrame(frameState, checkState, Returning(D3DERR_DRIVERINTERNALERROR));
     ASSERT_NE(sceneResources.device, nullptr);
     EXPECT_TRUE(Picture(window, 500) == before);
-    RunFrame(frameState, checkState, Answering(D3DERR_DRIVERINTERNALERROR));
+    RunFrame(frameState, checkState, Returning(D3DERR_DRIVERINTERNALERROR));
     withoutDirect3D = true;
-    RunFrame(frameState, checkState, Answering(D3DERR_DRIVERINTERNALERROR));
+    RunFrame(frameState, checkState, Returning(D3DERR_DRIVERINTERNALERROR));
     withoutDirect3D = false;
     const SceneResources none{};
     EXPECT_EQ(std::memcmp(&sceneResources, &none, sizeof none), 0);

@@ -1,4 +1,4 @@
-// The program's own frame sequence with the device's answers scripted: the
+// The program's own frame sequence with the device's results scripted: the
 // order of the steps, what each meter counts, what a frame that did not
 // reach the screen takes back and what a reset starts anew.
 #include "common/check_state.h"
@@ -11,16 +11,16 @@
 namespace {
 
 // D3DERR_INVALIDCALL, D3DERR_DRIVERINTERNALERROR, E_OUTOFMEMORY
-constexpr int32_t invalidCall = static_cast<int32_t>(0x8876086Cu);
-constexpr int32_t driverInternalError = static_cast<int32_t>(0x88760827u);
-constexpr int32_t outOfMemory = static_cast<int32_t>(0x8007000Eu);
+constexpr HResult invalidCall = static_cast<HResult>(0x8876086Cu);
+constexpr HResult driverInternalError = static_cast<HResult>(0x88760827u);
+constexpr HResult outOfMemory = static_cast<HResult>(0x8007000Eu);
 
-// The device's answers and the clocks, and what the frame asked for.
+// The device's results and the clocks, and what the frame asked for.
 struct Script {
     bool minimised = false;
     float seconds = 0.0f;
-    int32_t answer = deviceAnswerOk;  // Present's, or TestCooperativeLevel's while lost
-    int32_t remade = deviceAnswerOk;  // the reset's or the new device's
+    HResult result = deviceResultOk;  // Present\'s, or TestCooperativeLevel's while lost
+    HResult remade = deviceResultOk;  // the reset's or the new device's
     int64_t counter = 0;  // one count a reading, 4000 a second: 0.25 ms a frame
     std::string calls;
     int32_t fpsFramesAtFirstRows = -1;
@@ -34,9 +34,9 @@ FrameState frame;
 
 void Call(const char* step) { script.calls += script.calls.empty() ? step : std::string(" ") + step; }
 
-int32_t Answer(const char* step, int32_t answer) {
+HResult Returning(const char* step, HResult result) {
     Call(step);
-    return answer;
+    return result;
 }
 
 FrameSteps ScriptedSteps() {
@@ -56,10 +56,10 @@ FrameSteps ScriptedSteps() {
         script.movingAverageShown = movingAverage;
     };
     steps.endScene = [] { Call("end"); };
-    steps.present = [] { return Answer("present", script.answer); };
-    steps.testCooperativeLevel = [] { return Answer("cooperative", script.answer); };
-    steps.resetDevice = [] { return Answer("reset", script.remade); };
-    steps.recreateDevice = [] { return Answer("recreate", script.remade); };
+    steps.present = [] { return Returning("present", script.result); };
+    steps.testCooperativeLevel = [] { return Returning("cooperative", script.result); };
+    steps.resetDevice = [] { return Returning("reset", script.remade); };
+    steps.recreateDevice = [] { return Returning("recreate", script.remade); };
     steps.waitBriefly = [] { Call("wait"); };
     steps.waitForMessage = [] { Call("message"); };
     steps.tickSeconds = [] { return script.seconds; };
@@ -74,8 +74,8 @@ enum class Kind { Timed, Paint, TimedMinimised, PaintMinimised };
 struct Pass {
     Kind kind;
     float seconds;
-    int32_t answer;
-    int32_t remade;
+    HResult result;
+    HResult remade;
     const char* calls;
     int32_t frames;       // in both frame-rate meters since their last reading
     float lastSeconds;    // that reading's time
@@ -88,30 +88,30 @@ const char* const timed = "transforms begin cube rows rows end present";
 
 const Pass passes[] = {
     // The first frame closes the fifth batch of 1300 ms: the verdict is cleared.
-    {Kind::Timed, 10.25f, deviceAnswerOk, 0, timed, 1, 10.0f, 0, false},
-    {Kind::Paint, 10.5f, deviceAnswerOk, 0, painted, 2, 10.0f, 0, false},
+    {Kind::Timed, 10.25f, deviceResultOk, 0, timed, 1, 10.0f, 0, false},
+    {Kind::Paint, 10.5f, deviceResultOk, 0, painted, 2, 10.0f, 0, false},
     // Any failed Present: taken back, and the device asked before the next frame.
     {Kind::Timed, 10.75f, invalidCall, 0, timed, 2, 10.0f, 0, true},
-    {Kind::Timed, 11.0f, deviceAnswerOk, deviceAnswerOk, "cooperative reset", 0, 11.0f, 0, false},
-    {Kind::Timed, 11.25f, deviceAnswerOk, 0, timed, 1, 11.0f, 1, false},
+    {Kind::Timed, 11.0f, deviceResultOk, deviceResultOk, "cooperative reset", 0, 11.0f, 0, false},
+    {Kind::Timed, 11.25f, deviceResultOk, 0, timed, 1, 11.0f, 1, false},
     // Would close a second at 12.5: taken back out of it instead.
-    {Kind::Timed, 12.5f, deviceAnswerLost, 0, timed, 1, 11.0f, 1, true},
-    {Kind::Paint, 12.75f, deviceAnswerOk, 0, "", 1, 11.0f, 1, true},
-    {Kind::Timed, 13.0f, deviceAnswerLost, 0, "cooperative wait", 1, 11.0f, 1, true},
-    {Kind::Timed, 13.5f, deviceAnswerNotReset, invalidCall, "cooperative reset wait", 1, 11.0f, 1, true},
-    {Kind::Timed, 14.0f, deviceAnswerOk, outOfMemory, "cooperative reset wait", 1, 11.0f, 1, true},
+    {Kind::Timed, 12.5f, deviceResultLost, 0, timed, 1, 11.0f, 1, true},
+    {Kind::Paint, 12.75f, deviceResultOk, 0, "", 1, 11.0f, 1, true},
+    {Kind::Timed, 13.0f, deviceResultLost, 0, "cooperative wait", 1, 11.0f, 1, true},
+    {Kind::Timed, 13.5f, deviceResultNotReset, invalidCall, "cooperative reset wait", 1, 11.0f, 1, true},
+    {Kind::Timed, 14.0f, deviceResultOk, outOfMemory, "cooperative reset wait", 1, 11.0f, 1, true},
     // Back: both meters start a new second here; the batch goes on.
-    {Kind::Timed, 14.5f, deviceAnswerNotReset, deviceAnswerOk, "cooperative reset", 0, 14.5f, 1, false},
-    {Kind::Timed, 15.0f, deviceAnswerOk, 0, timed, 1, 14.5f, 2, false},
-    {Kind::Timed, 15.75f, deviceAnswerOk, 0, timed, 0, 15.75f, 3, false},
+    {Kind::Timed, 14.5f, deviceResultNotReset, deviceResultOk, "cooperative reset", 0, 14.5f, 1, false},
+    {Kind::Timed, 15.0f, deviceResultOk, 0, timed, 1, 14.5f, 2, false},
+    {Kind::Timed, 15.75f, deviceResultOk, 0, timed, 0, 15.75f, 3, false},
     // The driver gave up on the device: made again, and a new second.
     {Kind::Timed, 16.0f, driverInternalError, 0, timed, 0, 15.75f, 3, true},
-    {Kind::Timed, 17.0f, driverInternalError, deviceAnswerOk, "cooperative recreate", 0, 17.0f, 3, false},
-    {Kind::Timed, 17.25f, deviceAnswerOk, 0, timed, 1, 17.0f, 4, false},
+    {Kind::Timed, 17.0f, driverInternalError, deviceResultOk, "cooperative recreate", 0, 17.0f, 3, false},
+    {Kind::Timed, 17.25f, deviceResultOk, 0, timed, 1, 17.0f, 4, false},
     // Minimised: nothing runs; restored, a new second.
-    {Kind::TimedMinimised, 30.0f, deviceAnswerOk, 0, "message", 1, 17.0f, 4, false},
-    {Kind::PaintMinimised, 30.0f, deviceAnswerOk, 0, "", 1, 17.0f, 4, false},
-    {Kind::Timed, 31.0f, deviceAnswerOk, 0, timed, 1, 31.0f, 5, false},
+    {Kind::TimedMinimised, 30.0f, deviceResultOk, 0, "message", 1, 17.0f, 4, false},
+    {Kind::PaintMinimised, 30.0f, deviceResultOk, 0, "", 1, 17.0f, 4, false},
+    {Kind::Timed, 31.0f, deviceResultOk, 0, timed, 1, 31.0f, 5, false},
     // No new device comes: the frame is no longer lost.
     {Kind::Timed, 31.25f, driverInternalError, 0, timed, 1, 31.0f, 5, true},
     {Kind::Timed, 31.5f, driverInternalError, invalidCall, "cooperative recreate", 1, 31.0f, 5, false},
@@ -133,7 +133,7 @@ TEST(Frames, OnlyFramesThatReachedTheScreenAreMeasuredAndARecoveryStartsANewSeco
         script.calls.clear();
         script.minimised = pass.kind == Kind::TimedMinimised || pass.kind == Kind::PaintMinimised;
         script.seconds = pass.seconds;
-        script.answer = pass.answer;
+        script.result = pass.result;
         script.remade = pass.remade;
         if (pass.kind == Kind::Timed || pass.kind == Kind::TimedMinimised) {
             RunFrame(frame, state, scriptedSteps);

@@ -258,7 +258,7 @@ FrameSteps FormattingSteps() {
         frameTexts.movingAverage = movingAverage;
         PrepareRows(fpsmaRow, overlayRowCount);
     };
-    steps.present = [] { return deviceAnswerOk; };
+    steps.present = [] { return deviceResultOk; };
     steps.tickSeconds = [] { return frameSeconds; };
     steps.performanceCounter = []() -> int64_t { return 0; };
     steps.performanceFrequency = []() -> int64_t { return 1; };
