@@ -10,7 +10,8 @@
 
 namespace {
 
-// D3DERR_INVALIDCALL, D3DERR_DRIVERINTERNALERROR, E_OUTOFMEMORY
+// D3D_OK, D3DERR_INVALIDCALL, D3DERR_DRIVERINTERNALERROR, E_OUTOFMEMORY
+constexpr HResult ok = 0;
 constexpr HResult invalidCall = static_cast<HResult>(0x8876086Cu);
 constexpr HResult driverInternalError = static_cast<HResult>(0x88760827u);
 constexpr HResult outOfMemory = static_cast<HResult>(0x8007000Eu);
@@ -19,8 +20,8 @@ constexpr HResult outOfMemory = static_cast<HResult>(0x8007000Eu);
 struct Script {
     bool minimised = false;
     float seconds = 0.0f;
-    HResult result = deviceResultOk;  // Present\'s, or TestCooperativeLevel's while lost
-    HResult remade = deviceResultOk;  // the reset's or the new device's
+    HResult result = ok;  // Present's, or TestCooperativeLevel's while lost
+    HResult remade = ok;  // the reset's or the new device's
     int64_t counter = 0;  // one count a reading, 4000 a second: 0.25 ms a frame
     std::string calls;
     int32_t fpsFramesAtFirstRows = -1;
@@ -88,30 +89,30 @@ const char* const timed = "transforms begin cube rows rows end present";
 
 const Pass passes[] = {
     // The first frame closes the fifth batch of 1300 ms: the verdict is cleared.
-    {Kind::Timed, 10.25f, deviceResultOk, 0, timed, 1, 10.0f, 0, false},
-    {Kind::Paint, 10.5f, deviceResultOk, 0, painted, 2, 10.0f, 0, false},
+    {Kind::Timed, 10.25f, ok, 0, timed, 1, 10.0f, 0, false},
+    {Kind::Paint, 10.5f, ok, 0, painted, 2, 10.0f, 0, false},
     // Any failed Present: taken back, and the device asked before the next frame.
     {Kind::Timed, 10.75f, invalidCall, 0, timed, 2, 10.0f, 0, true},
-    {Kind::Timed, 11.0f, deviceResultOk, deviceResultOk, "cooperative reset", 0, 11.0f, 0, false},
-    {Kind::Timed, 11.25f, deviceResultOk, 0, timed, 1, 11.0f, 1, false},
+    {Kind::Timed, 11.0f, ok, ok, "cooperative reset", 0, 11.0f, 0, false},
+    {Kind::Timed, 11.25f, ok, 0, timed, 1, 11.0f, 1, false},
     // Would close a second at 12.5: taken back out of it instead.
     {Kind::Timed, 12.5f, deviceResultLost, 0, timed, 1, 11.0f, 1, true},
-    {Kind::Paint, 12.75f, deviceResultOk, 0, "", 1, 11.0f, 1, true},
+    {Kind::Paint, 12.75f, ok, 0, "", 1, 11.0f, 1, true},
     {Kind::Timed, 13.0f, deviceResultLost, 0, "cooperative wait", 1, 11.0f, 1, true},
     {Kind::Timed, 13.5f, deviceResultNotReset, invalidCall, "cooperative reset wait", 1, 11.0f, 1, true},
-    {Kind::Timed, 14.0f, deviceResultOk, outOfMemory, "cooperative reset wait", 1, 11.0f, 1, true},
+    {Kind::Timed, 14.0f, ok, outOfMemory, "cooperative reset wait", 1, 11.0f, 1, true},
     // Back: both meters start a new second here; the batch goes on.
-    {Kind::Timed, 14.5f, deviceResultNotReset, deviceResultOk, "cooperative reset", 0, 14.5f, 1, false},
-    {Kind::Timed, 15.0f, deviceResultOk, 0, timed, 1, 14.5f, 2, false},
-    {Kind::Timed, 15.75f, deviceResultOk, 0, timed, 0, 15.75f, 3, false},
+    {Kind::Timed, 14.5f, deviceResultNotReset, ok, "cooperative reset", 0, 14.5f, 1, false},
+    {Kind::Timed, 15.0f, ok, 0, timed, 1, 14.5f, 2, false},
+    {Kind::Timed, 15.75f, ok, 0, timed, 0, 15.75f, 3, false},
     // The driver gave up on the device: made again, and a new second.
     {Kind::Timed, 16.0f, driverInternalError, 0, timed, 0, 15.75f, 3, true},
-    {Kind::Timed, 17.0f, driverInternalError, deviceResultOk, "cooperative recreate", 0, 17.0f, 3, false},
-    {Kind::Timed, 17.25f, deviceResultOk, 0, timed, 1, 17.0f, 4, false},
+    {Kind::Timed, 17.0f, driverInternalError, ok, "cooperative recreate", 0, 17.0f, 3, false},
+    {Kind::Timed, 17.25f, ok, 0, timed, 1, 17.0f, 4, false},
     // Minimised: nothing runs; restored, a new second.
-    {Kind::TimedMinimised, 30.0f, deviceResultOk, 0, "message", 1, 17.0f, 4, false},
-    {Kind::PaintMinimised, 30.0f, deviceResultOk, 0, "", 1, 17.0f, 4, false},
-    {Kind::Timed, 31.0f, deviceResultOk, 0, timed, 1, 31.0f, 5, false},
+    {Kind::TimedMinimised, 30.0f, ok, 0, "message", 1, 17.0f, 4, false},
+    {Kind::PaintMinimised, 30.0f, ok, 0, "", 1, 17.0f, 4, false},
+    {Kind::Timed, 31.0f, ok, 0, timed, 1, 31.0f, 5, false},
     // No new device comes: the frame is no longer lost.
     {Kind::Timed, 31.25f, driverInternalError, 0, timed, 1, 31.0f, 5, true},
     {Kind::Timed, 31.5f, driverInternalError, invalidCall, "cooperative recreate", 1, 31.0f, 5, false},
