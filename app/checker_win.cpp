@@ -122,7 +122,9 @@ int RunChecker(HINSTANCE instance, int showCommand) {
     RunProbe();
     // Without a Direct3D device the program still runs: the window shows the
     // report and the negative verdict, and closes as usual.
-    if (FAILED(InitDirect3D(window))) MessageBoxW(window, direct3DFailureText, messageCaption, MB_OK);
+    if (FAILED(InitDirect3D(window))) {
+        MessageBoxW(window, direct3DFailureText, messageCaption, MB_OK);
+    }
     MoveWindow(window, windowLeft, windowTop, windowWidth, windowHeight, TRUE);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
