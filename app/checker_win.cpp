@@ -3,8 +3,7 @@
 #include "bench/suite.h"
 #include "probe/probe.h"
 #include "render/scene_win.h"
-#include "common/verdict.h"
-#include "render/frame_win.h"
+#include "frame/frame_win.h"
 
 #include <new>
 
@@ -16,7 +15,6 @@ constexpr wchar_t iconFileName[] = L"root.ico";
 constexpr wchar_t direct3DFailureText[] = L"Direct3D初始化失败~！";
 constexpr wchar_t messageCaption[] = L"Tarvoquin的消息窗口";
 
-// A fixed-size window with a close and a minimise button.
 constexpr DWORD mainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int windowLeft = 200;
 constexpr int windowTop = 50;
@@ -44,7 +42,6 @@ void CreateInput(HINSTANCE instance, HWND window) {
 
 }  // namespace
 
-// A frame whenever no message waits: the frame times are what is measured.
 void RunMessageLoop(HWND window) {
     MSG message{};
     while (message.message != WM_QUIT) {
@@ -125,8 +122,7 @@ int RunChecker(HINSTANCE instance, int showCommand) {
     RunProbe();
     // Without a Direct3D device the program still runs: the window shows the
     // report and the negative verdict, and closes as usual.
-    if (InitDirect3D(window) != 0) {
-        if (!sceneResources.device) RecordMissingDevice(checkState);
+    if (FAILED(InitDirect3D(window))) {
         MessageBoxW(window, direct3DFailureText, messageCaption, MB_OK);
     }
     MoveWindow(window, windowLeft, windowTop, windowWidth, windowHeight, TRUE);

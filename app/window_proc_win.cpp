@@ -1,6 +1,7 @@
 #include "app/checker_win.h"
 #include "app/input_win.h"
-#include "render/frame_win.h"
+#include "common/check_state.h"
+#include "frame/frame_win.h"
 #include "render/report_win.h"
 #include "render/scene_win.h"
 
@@ -19,8 +20,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         PostQuitMessage(0);
         return 0;
     case WM_PAINT:
-        // Without a device the window shows the report.
-        if (!sceneResources.device) {
+        if (checkState.deviceMissing) {
             PaintReport(window);
             return 0;
         }

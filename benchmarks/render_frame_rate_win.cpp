@@ -12,7 +12,7 @@
 
 #include "benchmarks/scene_window_win.h"
 #include "common/clock.h"
-#include "render/frame_win.h"
+#include "frame/frame_win.h"
 #include "render/overlay.h"
 #include "render/scene_win.h"
 
@@ -47,7 +47,9 @@ void BareFrame(HWND) {
 // The frame's own steps less the rows, on the window of the last full frame.
 void CubeFrame(HWND) {
     direct3DFrameSteps.setTransforms();
+    direct3DFrameSteps.beginScene();
     direct3DFrameSteps.drawCube();
+    direct3DFrameSteps.endScene();
     direct3DFrameSteps.present();
 }
 

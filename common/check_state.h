@@ -56,8 +56,8 @@ constexpr std::size_t adapterLineLimit = 60;
 // overlay.
 struct CheckState {
     bool canRunGame = true;
-    // No Direct3D 9 device: no frame can be measured, and the verdict is
-    // negative (canRunGame is cleared with it).
+    // No Direct3D 9 device: no frame can be measured, the verdict is negative
+    // and the window shows the report. Recorded by InitDirect3D alone.
     bool deviceMissing = false;
     float cpuScore = 0.0f;
     std::wstring cpuLine;

@@ -27,11 +27,10 @@ bool MemoryFails(float gigabytes);
 // equal batches of more than about 1246 ms, about 2400 frames a second.
 bool FrameTimeFails(double batchAverageMilliseconds);
 
-// Clears the verdict when failed.
 void ApplyRule(CheckState& state, bool failed);
 
-// No Direct3D 9 device: no frame will be measured, and the verdict is
-// negative at once.
+// No Direct3D 9 device (InitDirect3D found none): no frame will be
+// measured, and the verdict is negative at once.
 void RecordMissingDevice(CheckState& state);
 
 enum class Status : uint8_t {

@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         CheckFigure<figureTextCapacity>(L"FPSMA:", "%0.3f", single, 3);
         CheckGigabytes(single);
     }
-    if (size >= sizeof(double)) {  // the right-aligned figures and the "GPU:" line
+    if (size >= sizeof(double)) {  // the right-aligned figures and the "GPU:" figure
         double value;
         std::memcpy(&value, data, sizeof value);
         CheckFigure<figureTextCapacity>(L"FPS:", "%0.3f", value, 3);

@@ -9,8 +9,8 @@
 #include <string>
 
 namespace {
-bool ReadRow(std::wstring& text, WmiRow row) {
-    const WmiProperty& property = WmiPropertyOf(row);
+bool ReadProperty(std::wstring& text, WmiPropertyId id) {
+    const WmiProperty& property = WmiPropertyOf(id);
     return QueryWmiProperty(text, wmiSession, property.className, property.propertyName);
 }
 }
@@ -21,18 +21,18 @@ void RunProbe() {
     ConnectWmi(wmiSession);
 
     std::wstring processorName;
-    ReadRow(processorName, WmiRow::ProcessorName);
+    ReadProperty(processorName, WmiPropertyId::ProcessorName);
     checkState.cpuLine = BuildCpuLine(processorName);
 
     std::wstring caption;
     std::wstring version;
-    ReadRow(caption, WmiRow::OsCaption);
-    ReadRow(version, WmiRow::OsVersion);
+    ReadProperty(caption, WmiPropertyId::OsCaption);
+    ReadProperty(version, WmiPropertyId::OsVersion);
 
     // A read that fails skips the clock rule; one that finds no value
     // leaves the clock at 0, which fails it.
     std::wstring clockText;
-    if (ReadRow(clockText, WmiRow::ProcessorMaxClock)) {
+    if (ReadProperty(clockText, WmiPropertyId::ProcessorMaxClock)) {
         ApplyRule(checkState, ClockFails(LeadingInt32(clockText)));
     }
 
@@ -42,7 +42,7 @@ void RunProbe() {
     ApplyRule(checkState, OsVersionFails(IsOsVersionAbove61()));
 
     std::wstring memoryText;
-    ReadRow(memoryText, WmiRow::OsTotalVisibleMemory);
+    ReadProperty(memoryText, WmiPropertyId::OsTotalVisibleMemory);
     float gigabytes = MemoryGigabytes(memoryText);
     ApplyRule(checkState, MemoryFails(gigabytes));
     checkState.memoryLine = BuildMemoryLine(gigabytes);

@@ -25,8 +25,8 @@ const WmiProperty WmiPropertyTable[wmiPropertyCount] = {
     {"Win32_PhysicalMemory", "Speed"},
 };
 
-static_assert(static_cast<std::size_t>(WmiRow::MemorySpeed) + 1 == wmiPropertyCount,
-              "a name for each row");
+static_assert(static_cast<std::size_t>(WmiPropertyId::MemorySpeed) + 1 == wmiPropertyCount,
+              "an id for each property");
 
 namespace {
 const char queryFormat[] = "SELECT * FROM %s";
@@ -40,4 +40,4 @@ bool BuildWmiQueryText(char (&query)[wmiQueryCapacity], const char* className) {
     return true;
 }
 
-bool SecurityInPlace(int32_t answer) { return answer >= 0 || answer == rpcTooLate; }
+bool SecurityInPlace(HResult result) { return result >= 0 || result == rpcTooLate; }

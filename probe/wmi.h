@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/hresult.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -21,15 +23,15 @@ struct WmiSession {
 
 extern WmiSession wmiSession;
 
-// The classes and properties the checker knows, a row each, named; the probe
-// reads five of them. The other twelve are kept on purpose: the table is the
-// checker's list of what it can ask, and its order names the rows.
+// The classes and properties the checker knows, each named by an id; the
+// probe reads five of them. The other twelve are kept on purpose: the table is
+// the checker's list of what it can ask, and its order is the ids'.
 struct WmiProperty {
     const char* className;
     const char* propertyName;
 };
 
-enum class WmiRow : std::size_t {
+enum class WmiPropertyId : std::size_t {
     ProcessorName,
     ProcessorCores,
     ProcessorAddressWidth,
@@ -52,8 +54,8 @@ enum class WmiRow : std::size_t {
 constexpr std::size_t wmiPropertyCount = 17;
 extern const WmiProperty WmiPropertyTable[wmiPropertyCount];
 
-inline const WmiProperty& WmiPropertyOf(WmiRow row) {
-    return WmiPropertyTable[static_cast<std::size_t>(row)];
+inline const WmiProperty& WmiPropertyOf(WmiPropertyId id) {
+    return WmiPropertyTable[static_cast<std::size_t>(id)];
 }
 
 // Initialises COM for this thread (multithreaded apartment) and connects the
@@ -73,10 +75,10 @@ bool ConnectWmi(WmiSession& session);
 bool QueryWmiProperty(std::wstring& text, WmiSession& session, const char* className,
                       const char* propertyName);
 
-// CoInitializeSecurity's answer: security is in place when it succeeded, or
+// CoInitializeSecurity's result: security is in place when it succeeded, or
 // when it came too late because something in the process had set it already.
-constexpr int32_t rpcTooLate = static_cast<int32_t>(0x80010119u);
-bool SecurityInPlace(int32_t answer);
+constexpr HResult rpcTooLate = static_cast<HResult>(0x80010119u);
+bool SecurityInPlace(HResult result);
 
 // Releases services, then locator, clearing both, then leaves COM once.
 void CloseWmi(WmiSession& session);

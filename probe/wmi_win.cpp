@@ -17,7 +17,7 @@ const char createLocatorFailed[] = "CoCreateInstance() error.";
 const char connectServerFailed[] = "ConnectServer() error.";
 const char proxyBlanketFailed[] = "CoSetProxyBlanket() error.";
 
-static_assert(rpcTooLate == RPC_E_TOO_LATE, "COM's answer for security set already");
+static_assert(rpcTooLate == RPC_E_TOO_LATE, "COM's result for security set already");
 
 const wchar_t wmiNamespace[] = L"ROOT\\CIMV2";
 const char queryLanguage[] = "WQL";

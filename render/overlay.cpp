@@ -18,13 +18,13 @@ const OverlayFont overlayFonts[overlayFontCount] = {
 constexpr OverlayRow overlayRows[overlayRowCount] = {
     {OverlayText::FpsFigure, 0, 1, overlayTextRight, figureColour},
     {OverlayText::AdapterLine, 0, 1, overlayTextLeft, lineColour},
-    {OverlayText::CpuLine, 30, 1, overlayTextLine, lineColour},
+    {OverlayText::CpuLine, 30, 1, overlayTextSingleLine, lineColour},
     {OverlayText::CpuFigure, 30, 1, overlayTextRight, figureColour},
     {OverlayText::FpsmaFigure, 60, 1, overlayTextRight, figureColour},
-    {OverlayText::OsLine, 60, 1, overlayTextLine, lineColour},
-    {OverlayText::MemoryLine, 90, 1, overlayTextLine, lineColour},
-    {OverlayText::StatusLine, 500, 2, overlayTextLine, 0},
-    {OverlayText::GpuLine, 550, 2, overlayTextLine, alertColour},
+    {OverlayText::OsLine, 60, 1, overlayTextSingleLine, lineColour},
+    {OverlayText::MemoryLine, 90, 1, overlayTextSingleLine, lineColour},
+    {OverlayText::StatusLine, 500, 2, overlayTextSingleLine, 0},
+    {OverlayText::GpuFigure, 550, 2, overlayTextSingleLine, alertColour},
 };
 
 static_assert(overlayRows[fpsmaRow].text == OverlayText::FpsmaFigure, "the frame splits the rows there");
@@ -115,7 +115,7 @@ OverlayDraw PrepareOverlayRow(const OverlayRow& row, OverlayTexts& texts, const 
         CopyText(texts.line, lineTextCapacity, shown.text);
         return {texts.line, shown.colour};
     }
-    case OverlayText::GpuLine:
+    case OverlayText::GpuFigure:
         if (state.frameBatchAverage.average > 1.0) {
             FormatFigure(texts.line, lineTextCapacity, gpuPrefix, state.frameBatchAverage.average,
                          gpuDecimals);

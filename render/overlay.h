@@ -10,7 +10,7 @@
 // platform's values where that builds).
 constexpr uint32_t overlayTextLeft = 0x000;  // DT_LEFT | DT_TOP
 constexpr uint32_t overlayTextRight = 0x002;  // DT_RIGHT
-constexpr uint32_t overlayTextLine = 0x120;  // DT_SINGLELINE | DT_NOCLIP
+constexpr uint32_t overlayTextSingleLine = 0x120;  // DT_SINGLELINE | DT_NOCLIP
 
 // ARGB colours of the frame.
 constexpr uint32_t backgroundColour = 0xFF646464;
@@ -38,7 +38,7 @@ enum class OverlayText : uint8_t {
     OsLine,
     MemoryLine,
     StatusLine,
-    GpuLine,
+    GpuFigure,
 };
 
 struct OverlayRow {

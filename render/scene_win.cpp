@@ -2,12 +2,12 @@
 
 #include "common/check_state.h"
 #include "common/release_win.h"
+#include "common/verdict.h"
 #include "render/adapter_line.h"
 #include "render/cube.h"
 #include "render/font_win.h"
 #include "render/overlay.h"
 #include "render/texture_win.h"
-#include "stats/frame.h"
 
 #include <cstring>
 
@@ -46,7 +46,9 @@ D3DPRESENT_PARAMETERS PresentParameters(HWND window) {
 
 HRESULT CreateDevice(IDirect3D9* direct3d, HWND window) {
     D3DCAPS9 caps{};
-    if (FAILED(direct3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps))) return E_FAIL;
+    if (FAILED(direct3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps))) {
+        return noDeviceResult;
+    }
     DWORD flags = (caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT)
                       ? D3DCREATE_HARDWARE_VERTEXPROCESSING
                       : D3DCREATE_SOFTWARE_VERTEXPROCESSING;
@@ -54,7 +56,7 @@ HRESULT CreateDevice(IDirect3D9* direct3d, HWND window) {
     IDirect3DDevice9* device = nullptr;
     if (FAILED(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, flags,
                                       &parameters, &device))) {
-        return E_FAIL;
+        return noDeviceResult;
     }
     sceneResources.device = device;
     return S_OK;
@@ -134,26 +136,25 @@ void SetFixedStates(IDirect3DDevice9* device) {
 
 }  // namespace
 
-// Without a device the adapter row shows its prefix alone.
 HRESULT InitDirect3D(HWND window) {
-    if (sceneResources.device) return E_FAIL;
+    if (sceneResources.device) return sceneFailedResult;
     BuildAdapterLine(checkState.adapterLine, L"");
     IDirect3D9* direct3d = CreateDirect3D9();
-    if (!direct3d) return E_FAIL;
-    HRESULT result = CreateDevice(direct3d, window);
+    HRESULT result = direct3d ? CreateDevice(direct3d, window) : noDeviceResult;
     if (SUCCEEDED(result)) {
         BuildAdapterLineFrom(direct3d);
         result = CreateSceneResources();
     }
-    direct3d->Release();
-    return SUCCEEDED(result) ? S_OK : E_FAIL;
+    if (direct3d) direct3d->Release();
+    if (result == noDeviceResult) RecordMissingDevice(checkState);
+    return result;
 }
 
 HRESULT CreateSceneResources() {
     IDirect3DDevice9* device = sceneResources.device;
-    if (!device) return E_FAIL;
+    if (!device) return sceneFailedResult;
     CreateFonts(device);
-    if (FAILED(CreateCubeBuffers(device))) return E_FAIL;
+    if (FAILED(CreateCubeBuffers(device))) return sceneFailedResult;
     CreateCubeTexture(device);
     SetFixedStates(device);
     return S_OK;
@@ -182,11 +183,10 @@ HRESULT ResetSceneDevice() {
 
 HRESULT RecreateSceneDevice(HWND window) {
     ReleaseSceneResources();
-    InitDirect3D(window);
-    if (sceneResources.device) return S_OK;
+    if (InitDirect3D(window) != noDeviceResult) return S_OK;
     ReleaseSceneResources();
     InvalidateRect(window, nullptr, TRUE);
-    return E_FAIL;
+    return noDeviceResult;
 }
 
 void ReleaseSceneResources() {
@@ -195,5 +195,4 @@ void ReleaseSceneResources() {
     ReleaseObject(sceneResources.cubeTexture);
     for (ID3DXFont*& font : sceneResources.fonts) ReleaseObject(font);
     ReleaseObject(sceneResources.device);
-    frameState.deviceLost = false;
 }

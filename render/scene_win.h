@@ -24,16 +24,22 @@ constexpr UINT backBufferHeight = 600;
 // null when the DLL or the entry is missing, as on a machine without Direct3D 9.
 IDirect3D9* CreateDirect3D9();
 
+// InitDirect3D's failures: no Direct3D 9 device on this machine, or scene
+// objects that could not be made.
+constexpr HRESULT noDeviceResult = D3DERR_NOTAVAILABLE;
+constexpr HRESULT sceneFailedResult = E_FAIL;
+
 // Creates the device for window, builds checkState.adapterLine and the scene
-// objects. S_OK,
-// or E_FAIL on any failure; what was created before a failure stays for
-// ReleaseSceneResources, and without a device sceneResources.device stays
-// null and the adapter line is its prefix alone. Fails without touching
-// anything while a device already exists.
+// objects. S_OK, or one of the failures above; what was created before a
+// failure stays for ReleaseSceneResources. Without a device the adapter line
+// is its prefix alone and the machine is recorded as one without a device
+// (RecordMissingDevice), the one place that records it. Fails with
+// sceneFailedResult without touching anything while a device already exists.
 HRESULT InitDirect3D(HWND window);
 
 // The fonts, the cube's buffers, its texture, the material and the fixed
-// states; called by InitDirect3D once the device exists. S_OK or E_FAIL.
+// states; called by InitDirect3D once the device exists. S_OK or
+// sceneFailedResult.
 HRESULT CreateSceneResources();
 
 // Brings a lost device back: the fonts let go of their device objects, the
@@ -47,11 +53,10 @@ HRESULT ResetSceneDevice();
 
 // A device the driver gave up on: everything released and made again by
 // InitDirect3D for window. S_OK when a device came (its objects as at
-// start-up); otherwise nothing is left and the window is invalidated, to
-// show the report instead.
+// start-up); otherwise noDeviceResult: nothing is left and the window is
+// invalidated, to show the report instead.
 HRESULT RecreateSceneDevice(HWND window);
 
 // Releases vertexBuffer, indexBuffer, cubeTexture, fonts 0 to 2 and device,
-// each only if present, clearing each pointer; with no device left, nothing
-// is lost either. Safe to call again.
+// each only if present, clearing each pointer. Safe to call again.
 void ReleaseSceneResources();

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 // The frame meters of checkState, each fed the time in seconds as the tick
-// gives it (tick x 0.001, single precision). stats/frame.h decides when
+// gives it (tick x 0.001, single precision). frame/frame.h decides when
 // each is fed. A time earlier than the meter's last reading (the tick
 // wrapped after 49.7 days) starts a new second from that moment instead of
 // freezing the meter.

@@ -4,7 +4,7 @@
 #include "benchmarks/scene_window_win.h"
 #include "picture_win.h"
 #include "render/cube.h"
-#include "render/frame_win.h"
+#include "frame/frame_win.h"
 #include "render/matrix.h"
 #include "render/overlay.h"
 #include "render/scene_win.h"

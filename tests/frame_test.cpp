@@ -1,8 +1,8 @@
-// The program's own frame sequence with the device's answers scripted: the
+// The program's own frame sequence with the device's results scripted: the
 // order of the steps, what each meter counts, what a frame that did not
 // reach the screen takes back and what a reset starts anew.
 #include "common/check_state.h"
-#include "stats/frame.h"
+#include "frame/frame.h"
 
 #include <gtest/gtest.h>
 
@@ -10,101 +10,73 @@
 
 namespace {
 
-// D3DERR_INVALIDCALL, D3DERR_DRIVERINTERNALERROR, E_OUTOFMEMORY
-constexpr int32_t invalidCall = static_cast<int32_t>(0x8876086Cu);
-constexpr int32_t driverInternalError = static_cast<int32_t>(0x88760827u);
-constexpr int32_t outOfMemory = static_cast<int32_t>(0x8007000Eu);
+// D3D_OK, D3DERR_INVALIDCALL, D3DERR_DRIVERINTERNALERROR, E_OUTOFMEMORY
+constexpr HResult ok = 0;
+constexpr HResult invalidCall = static_cast<HResult>(0x8876086Cu);
+constexpr HResult driverInternalError = static_cast<HResult>(0x88760827u);
+constexpr HResult outOfMemory = static_cast<HResult>(0x8007000Eu);
 
-// The device's answers and the clocks, and what the frame asked for.
+// The device's results and the clocks, and what the frame asked for.
 struct Script {
     bool minimised = false;
     float seconds = 0.0f;
-    int32_t present = deviceAnswerOk;
-    int32_t cooperativeLevel = deviceAnswerOk;
-    int32_t reset = deviceAnswerOk;
-    int32_t recreate = deviceAnswerOk;
+    HResult result = ok;  // Present's, or TestCooperativeLevel's while lost
+    HResult remade = ok;  // the reset's or the new device's
     int64_t counter = 0;  // one count a reading, 4000 a second: 0.25 ms a frame
     std::string calls;
-    const CheckState* state = nullptr;
     int32_t fpsFramesAtFirstRows = -1;
     int32_t averageFramesAtFirstRows = -1;
     int32_t averageFramesAtLastRows = -1;
     float movingAverageShown = -1.0f;
 };
 Script script;
+CheckState state;
+FrameState frame;
 
 void Call(const char* step) { script.calls += script.calls.empty() ? step : std::string(" ") + step; }
 
-const FrameSteps scriptedSteps = {
-    [] { return script.minimised; },
-    [] { Call("transforms"); },
-    [] { Call("cube"); },
-    [] {
-        Call("rows");
-        script.fpsFramesAtFirstRows = script.state->fpsCounter.frames;
-        script.averageFramesAtFirstRows = script.state->fpsMovingAverage.counter.frames;
-    },
-    [](float movingAverage) {
-        Call("rows");
-        script.averageFramesAtLastRows = script.state->fpsMovingAverage.counter.frames;
-        script.movingAverageShown = movingAverage;
-    },
-    [] {
-        Call("present");
-        return script.present;
-    },
-    [] {
-        Call("cooperative");
-        return script.cooperativeLevel;
-    },
-    [] {
-        Call("reset");
-        return script.reset;
-    },
-    [] {
-        Call("recreate");
-        return script.recreate;
-    },
-    [] { Call("wait"); },
-    [] { Call("message"); },
-    [] { return script.seconds; },
-    [] { return ++script.counter; },
-    []() -> int64_t { return 4000; },
-};
-
-class Frames : public testing::Test {
-protected:
-    void SetUp() override {
-        script = Script{};
-        script.state = &state;
-    }
-    CheckState state;
-    FrameState frame;
-};
-
-}  // namespace
-
-// The FPS counter counts after the cube; the moving average between the
-// CPU figure and the FPSMA row, which shows its value.
-TEST_F(Frames, TheMetersCountBetweenTheirSteps) {
-    state.fpsMovingAverage.readings = 8;
-    for (int i = 0; i < 6; ++i) state.fpsMovingAverage.window.push_back(30.0f);
-    DrawFrame(frame, state, scriptedSteps);
-    EXPECT_EQ(script.fpsFramesAtFirstRows, 1);
-    EXPECT_EQ(script.averageFramesAtFirstRows, 0);
-    EXPECT_EQ(script.averageFramesAtLastRows, 1);
-    EXPECT_EQ(script.movingAverageShown, 30.0f);
+HResult Returning(const char* step, HResult result) {
+    Call(step);
+    return result;
 }
 
-namespace {
+FrameSteps ScriptedSteps() {
+    FrameSteps steps{};
+    steps.windowMinimised = [] { return script.minimised; };
+    steps.setTransforms = [] { Call("transforms"); };
+    steps.beginScene = [] { Call("begin"); };
+    steps.drawCube = [] { Call("cube"); };
+    steps.drawRowsToCpuFigure = [] {
+        Call("rows");
+        script.fpsFramesAtFirstRows = state.fpsCounter.frames;
+        script.averageFramesAtFirstRows = state.fpsMovingAverage.counter.frames;
+    };
+    steps.drawRowsFromFpsma = [](float movingAverage) {
+        Call("rows");
+        script.averageFramesAtLastRows = state.fpsMovingAverage.counter.frames;
+        script.movingAverageShown = movingAverage;
+    };
+    steps.endScene = [] { Call("end"); };
+    steps.present = [] { return Returning("present", script.result); };
+    steps.testCooperativeLevel = [] { return Returning("cooperative", script.result); };
+    steps.resetDevice = [] { return Returning("reset", script.remade); };
+    steps.recreateDevice = [] { return Returning("recreate", script.remade); };
+    steps.waitBriefly = [] { Call("wait"); };
+    steps.waitForMessage = [] { Call("message"); };
+    steps.tickSeconds = [] { return script.seconds; };
+    steps.performanceCounter = [] { return ++script.counter; };
+    steps.performanceFrequency = []() -> int64_t { return 4000; };
+    return steps;
+}
+const FrameSteps scriptedSteps = ScriptedSteps();
 
-enum class Kind { Idle, Paint };
+enum class Kind { Timed, Paint, TimedMinimised, PaintMinimised };
 
 struct Pass {
     Kind kind;
     float seconds;
-    int32_t answer;       // Present's, or TestCooperativeLevel's while lost
-    int32_t resetAnswer;  // the reset's, when the pass resets
+    HResult result;
+    HResult remade;
     const char* calls;
     int32_t frames;       // in both frame-rate meters since their last reading
     float lastSeconds;    // that reading's time
@@ -112,32 +84,43 @@ struct Pass {
     bool lost;
 };
 
-const char* const drawn = "cube rows rows present";
-const char* const timed = "transforms cube rows rows present";
+const char* const painted = "begin cube rows rows end present";
+const char* const timed = "transforms begin cube rows rows end present";
 
 const Pass passes[] = {
     // The first frame closes the fifth batch of 1300 ms: the verdict is cleared.
-    {Kind::Idle, 10.25f, deviceAnswerOk, 0, timed, 1, 10.0f, 0, false},
-    {Kind::Paint, 10.5f, deviceAnswerOk, 0, drawn, 2, 10.0f, 0, false},
+    {Kind::Timed, 10.25f, ok, 0, timed, 1, 10.0f, 0, false},
+    {Kind::Paint, 10.5f, ok, 0, painted, 2, 10.0f, 0, false},
     // Any failed Present: taken back, and the device asked before the next frame.
-    {Kind::Idle, 10.75f, invalidCall, 0, timed, 2, 10.0f, 0, true},
-    {Kind::Idle, 11.0f, deviceAnswerOk, deviceAnswerOk, "cooperative reset", 0, 11.0f, 0, false},
-    {Kind::Idle, 11.25f, deviceAnswerOk, 0, timed, 1, 11.0f, 1, false},
+    {Kind::Timed, 10.75f, invalidCall, 0, timed, 2, 10.0f, 0, true},
+    {Kind::Timed, 11.0f, ok, ok, "cooperative reset", 0, 11.0f, 0, false},
+    {Kind::Timed, 11.25f, ok, 0, timed, 1, 11.0f, 1, false},
     // Would close a second at 12.5: taken back out of it instead.
-    {Kind::Idle, 12.5f, deviceAnswerLost, 0, timed, 1, 11.0f, 1, true},
-    {Kind::Paint, 12.75f, deviceAnswerOk, 0, "", 1, 11.0f, 1, true},
-    {Kind::Idle, 13.0f, deviceAnswerLost, 0, "cooperative wait", 1, 11.0f, 1, true},
-    {Kind::Idle, 13.5f, deviceAnswerNotReset, invalidCall, "cooperative reset wait", 1, 11.0f, 1, true},
-    {Kind::Idle, 14.0f, deviceAnswerOk, outOfMemory, "cooperative reset wait", 1, 11.0f, 1, true},
+    {Kind::Timed, 12.5f, deviceResultLost, 0, timed, 1, 11.0f, 1, true},
+    {Kind::Paint, 12.75f, ok, 0, "", 1, 11.0f, 1, true},
+    {Kind::Timed, 13.0f, deviceResultLost, 0, "cooperative wait", 1, 11.0f, 1, true},
+    {Kind::Timed, 13.5f, deviceResultNotReset, invalidCall, "cooperative reset wait", 1, 11.0f, 1, true},
+    {Kind::Timed, 14.0f, ok, outOfMemory, "cooperative reset wait", 1, 11.0f, 1, true},
     // Back: both meters start a new second here; the batch goes on.
-    {Kind::Idle, 14.5f, deviceAnswerNotReset, deviceAnswerOk, "cooperative reset", 0, 14.5f, 1, false},
-    {Kind::Idle, 15.0f, deviceAnswerOk, 0, timed, 1, 14.5f, 2, false},
-    {Kind::Idle, 15.75f, deviceAnswerOk, 0, timed, 0, 15.75f, 3, false},
+    {Kind::Timed, 14.5f, deviceResultNotReset, ok, "cooperative reset", 0, 14.5f, 1, false},
+    {Kind::Timed, 15.0f, ok, 0, timed, 1, 14.5f, 2, false},
+    {Kind::Timed, 15.75f, ok, 0, timed, 0, 15.75f, 3, false},
+    // The driver gave up on the device: made again, and a new second.
+    {Kind::Timed, 16.0f, driverInternalError, 0, timed, 0, 15.75f, 3, true},
+    {Kind::Timed, 17.0f, driverInternalError, ok, "cooperative recreate", 0, 17.0f, 3, false},
+    {Kind::Timed, 17.25f, ok, 0, timed, 1, 17.0f, 4, false},
+    // Minimised: nothing runs; restored, a new second.
+    {Kind::TimedMinimised, 30.0f, ok, 0, "message", 1, 17.0f, 4, false},
+    {Kind::PaintMinimised, 30.0f, ok, 0, "", 1, 17.0f, 4, false},
+    {Kind::Timed, 31.0f, ok, 0, timed, 1, 31.0f, 5, false},
+    // No new device comes: the frame is no longer lost.
+    {Kind::Timed, 31.25f, driverInternalError, 0, timed, 1, 31.0f, 5, true},
+    {Kind::Timed, 31.5f, driverInternalError, invalidCall, "cooperative recreate", 1, 31.0f, 5, false},
 };
 
 }  // namespace
 
-TEST_F(Frames, OnlyFramesThatReachedTheScreenAreMeasuredAndARecoveryStartsANewSecond) {
+TEST(Frames, OnlyFramesThatReachedTheScreenAreMeasuredAndARecoveryStartsANewSecond) {
     state.fpsCounter.lastSeconds = 10.0f;
     state.fpsMovingAverage.counter.lastSeconds = 10.0f;
     state.fpsMovingAverage.readings = 8;
@@ -149,12 +132,15 @@ TEST_F(Frames, OnlyFramesThatReachedTheScreenAreMeasuredAndARecoveryStartsANewSe
     for (const Pass& pass : passes) {
         SCOPED_TRACE(testing::Message() << "pass " << ++step);
         script.calls.clear();
+        script.minimised = pass.kind == Kind::TimedMinimised || pass.kind == Kind::PaintMinimised;
         script.seconds = pass.seconds;
-        script.present = pass.answer;
-        script.cooperativeLevel = pass.answer;
-        script.reset = pass.resetAnswer;
-        if (pass.kind == Kind::Idle) RunTimedFrame(frame, state, scriptedSteps);
-        else DrawFrame(frame, state, scriptedSteps);
+        script.result = pass.result;
+        script.remade = pass.remade;
+        if (pass.kind == Kind::Timed || pass.kind == Kind::TimedMinimised) {
+            RunFrame(frame, state, scriptedSteps);
+        } else {
+            RenderFrame(frame, state, scriptedSteps);
+        }
         EXPECT_EQ(script.calls, pass.calls);
         EXPECT_EQ(state.fpsCounter.frames, pass.frames);
         EXPECT_EQ(state.fpsMovingAverage.counter.frames, pass.frames);
@@ -163,84 +149,21 @@ TEST_F(Frames, OnlyFramesThatReachedTheScreenAreMeasuredAndARecoveryStartsANewSe
         EXPECT_EQ(state.frameBatchAverage.frames, pass.batchFrames);
         EXPECT_EQ(frame.deviceLost, pass.lost);
     }
-    // The first second after recovery spans 14.5 to 15.75 and its two frames.
+    // The first second after the reset spans 14.5 to 15.75 and its two frames.
     EXPECT_EQ(state.fpsCounter.fps, 2.0f / 1.25f);
-    EXPECT_EQ(state.fpsMovingAverage.readings, 9u);
-    EXPECT_EQ(state.fpsMovingAverage.window[5], 2.0f / 1.25f);
-    EXPECT_EQ(state.frameBatchAverage.batchMilliseconds, 3 * 0.25);
+    EXPECT_EQ(state.frameBatchAverage.batchMilliseconds, 5 * 0.25);
     EXPECT_NEAR(state.frameBatchAverage.average, 1043.210, 0.001);
     EXPECT_FALSE(state.canRunGame);
-}
-
-namespace {
-
-// One timed frame at 10.25 s, the meters' second begun at 10 s.
-void OneFrame(Script& on, FrameState& frame, CheckState& state) {
-    state.fpsCounter.lastSeconds = 10.0f;
-    state.fpsMovingAverage.counter.lastSeconds = 10.0f;
-    on.seconds = 10.25f;
-    RunTimedFrame(frame, state, scriptedSteps);
-}
-
-// Then a frame whose Present failed.
-void PresentFailed(Script& on, FrameState& frame, CheckState& state) {
-    OneFrame(on, frame, state);
-    on.present = driverInternalError;
-    on.seconds = 10.5f;
-    RunTimedFrame(frame, state, scriptedSteps);
-    on.calls.clear();
-}
-
-}  // namespace
-
-TEST_F(Frames, ADeviceTheDriverGaveUpOnIsMadeAgainAndTheSecondStartsAnew) {
-    PresentFailed(script, frame, state);
-    script.cooperativeLevel = driverInternalError;
-    script.seconds = 11.0f;
-    RunTimedFrame(frame, state, scriptedSteps);
-    EXPECT_EQ(script.calls, "cooperative recreate");
-    EXPECT_FALSE(frame.deviceLost);
-    EXPECT_EQ(state.fpsCounter.frames, 0);
-    EXPECT_EQ(state.fpsCounter.lastSeconds, 11.0f);
-    EXPECT_EQ(state.fpsMovingAverage.counter.lastSeconds, 11.0f);
-    EXPECT_EQ(state.frameBatchAverage.frames, 1);
-    EXPECT_TRUE(state.canRunGame);
-}
-
-TEST_F(Frames, WithoutANewDeviceTheMachineFailsAndNoFrameRunsAgain) {
-    PresentFailed(script, frame, state);
-    script.cooperativeLevel = driverInternalError;
-    script.recreate = invalidCall;
-    RunTimedFrame(frame, state, scriptedSteps);
-    EXPECT_EQ(script.calls, "cooperative recreate");
-    EXPECT_TRUE(state.deviceMissing);
-    EXPECT_FALSE(state.canRunGame);
+    // The last frame drawn, at 31.25 s: the FPS counter had counted it by the
+    // first rows, the moving average only by the FPSMA row, which showed it.
+    EXPECT_EQ(script.fpsFramesAtFirstRows, 2);
+    EXPECT_EQ(script.averageFramesAtFirstRows, 1);
+    EXPECT_EQ(script.averageFramesAtLastRows, 2);
+    EXPECT_EQ(script.movingAverageShown, (5 * 60.0f + 2.0f / 1.25f) / 6);
+    // The device's steps record that no device came: no frame runs again.
+    state.deviceMissing = true;
     script.calls.clear();
-    RunTimedFrame(frame, state, scriptedSteps);
+    RunFrame(frame, state, scriptedSteps);
+    EXPECT_FALSE(RenderFrame(frame, state, scriptedSteps));
     EXPECT_EQ(script.calls, "message");
-    script.calls.clear();
-    EXPECT_FALSE(DrawFrame(frame, state, scriptedSteps));
-    EXPECT_EQ(script.calls, "");
-}
-
-TEST_F(Frames, WhileMinimisedNoFrameRunsAndOnRestoreTheSecondStartsAnew) {
-    OneFrame(script, frame, state);
-    script.minimised = true;
-    script.seconds = 30.0f;
-    script.calls.clear();
-    RunTimedFrame(frame, state, scriptedSteps);
-    EXPECT_EQ(script.calls, "message");
-    EXPECT_FALSE(DrawFrame(frame, state, scriptedSteps));
-    EXPECT_EQ(script.calls, "message");
-    EXPECT_EQ(state.fpsCounter.frames, 1);
-    EXPECT_EQ(state.fpsCounter.lastSeconds, 10.0f);
-    script.minimised = false;
-    script.calls.clear();
-    RunTimedFrame(frame, state, scriptedSteps);
-    EXPECT_EQ(script.calls, "transforms cube rows rows present");
-    EXPECT_EQ(state.fpsCounter.frames, 1);
-    EXPECT_EQ(state.fpsCounter.lastSeconds, 30.0f);
-    EXPECT_EQ(state.fpsMovingAverage.counter.lastSeconds, 30.0f);
-    EXPECT_EQ(state.fpsMovingAverage.counter.frames, 1);
-    EXPECT_EQ(state.frameBatchAverage.frames, 2);
 }

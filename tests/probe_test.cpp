@@ -94,5 +94,5 @@ TEST(Wmi, SecuritySetBeforeCountsAsInPlace) {
     EXPECT_TRUE(SecurityInPlace(0));
     EXPECT_TRUE(SecurityInPlace(1));
     EXPECT_TRUE(SecurityInPlace(rpcTooLate));
-    EXPECT_FALSE(SecurityInPlace(static_cast<int32_t>(0x80004005u)));  // E_FAIL
+    EXPECT_FALSE(SecurityInPlace(static_cast<HResult>(0x80004005u)));  // E_FAIL
 }

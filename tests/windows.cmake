@@ -16,7 +16,7 @@ tarvoquin_test(probe_win_tests SOURCES probe_win_test.cpp LIBS tarvoquin_probe)
 set_tests_properties(probe_win_tests PROPERTIES
   ENVIRONMENT_MODIFICATION "WINEPREFIX=string_append:-standin")
 tarvoquin_test(d3dx_reference_win_tests SOURCES d3dx_reference_win_test.cpp picture_win.cpp
-  ${CMAKE_SOURCE_DIR}/benchmarks/scene_window_win.cpp LIBS tarvoquin_render tarvoquin_stats)
+  ${CMAKE_SOURCE_DIR}/benchmarks/scene_window_win.cpp LIBS tarvoquin_frame)
 # In the third prefix (scripts/wine-env.sh), as a player outside China has
 # it: "微软雅黑" there, "黑体" and "华文中宋" not.
 tarvoquin_test(outside_china_win_tests SOURCES outside_china_win_test.cpp picture_win.cpp

@@ -1,4 +1,4 @@
-#include "stats/frame.h"
+#include "frame/frame.h"
 
 #include "common/verdict.h"
 #include "stats/meters.h"
@@ -13,8 +13,8 @@ void KeepMetersBeforeFrame(FrameState& frame, const CheckState& state) {
 }
 
 // A frame whose Present failed leaves the meters as it found them.
-bool ReachedScreen(FrameState& frame, CheckState& state, int32_t presentAnswer) {
-    if (presentAnswer >= 0) return true;
+bool ReachedScreen(FrameState& frame, CheckState& state, HResult presentResult) {
+    if (presentResult >= 0) return true;
     state.fpsCounter = frame.fpsCounterBeforeFrame;
     state.fpsMovingAverage = frame.fpsMovingAverageBeforeFrame;
     frame.deviceLost = true;
@@ -24,8 +24,8 @@ bool ReachedScreen(FrameState& frame, CheckState& state, int32_t presentAnswer) 
 // A device that works again is reset all the same (Direct3D allows it): a
 // reset whose Reset worked but whose cube buffers could not be made leaves
 // it so, and the next reset makes them.
-bool CanReset(int32_t cooperativeLevel) {
-    return cooperativeLevel == deviceAnswerNotReset || cooperativeLevel == deviceAnswerOk;
+bool CanReset(HResult cooperativeLevel) {
+    return cooperativeLevel == deviceResultNotReset || cooperativeLevel == deviceResultOk;
 }
 
 void Recovered(FrameState& frame, CheckState& state, const FrameSteps& steps) {
@@ -34,22 +34,22 @@ void Recovered(FrameState& frame, CheckState& state, const FrameSteps& steps) {
 }
 
 void RunLostDevicePass(FrameState& frame, CheckState& state, const FrameSteps& steps) {
-    int32_t cooperativeLevel = steps.testCooperativeLevel();
+    HResult cooperativeLevel = steps.testCooperativeLevel();
     if (CanReset(cooperativeLevel)) {
-        if (steps.resetDevice() == deviceAnswerOk) Recovered(frame, state, steps);
+        if (steps.resetDevice() == deviceResultOk) Recovered(frame, state, steps);
         else steps.waitBriefly();
         return;
     }
-    if (cooperativeLevel == deviceAnswerLost) {
+    if (cooperativeLevel == deviceResultLost) {
         steps.waitBriefly();
         return;
     }
-    if (steps.recreateDevice() == deviceAnswerOk) {
+    if (steps.recreateDevice() == deviceResultOk) {
         Recovered(frame, state, steps);
         return;
     }
+    // No device came: InitDirect3D has recorded the machine as one without.
     frame.deviceLost = false;
-    RecordMissingDevice(state);
 }
 
 // False while the window is minimised; on its return the frame-rate meters
@@ -66,24 +66,27 @@ bool WindowShown(FrameState& frame, CheckState& state, const FrameSteps& steps) 
     return true;
 }
 
-bool DrawAndPresent(FrameState& frame, CheckState& state, const FrameSteps& steps) {
+// The paint frame once the window shows it and the device works.
+bool RenderShownFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
     KeepMetersBeforeFrame(frame, state);
+    steps.beginScene();
     steps.drawCube();
     TickFpsCounterAt(state.fpsCounter, steps.tickSeconds());
     steps.drawRowsToCpuFigure();
     float movingAverage = UpdateFpsMovingAverageAt(state.fpsMovingAverage, steps.tickSeconds());
     steps.drawRowsFromFpsma(movingAverage);
+    steps.endScene();
     return ReachedScreen(frame, state, steps.present());
 }
 
 }  // namespace
 
-bool DrawFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
+bool RenderFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
     if (state.deviceMissing || frame.deviceLost || !WindowShown(frame, state, steps)) return false;
-    return DrawAndPresent(frame, state, steps);
+    return RenderShownFrame(frame, state, steps);
 }
 
-void RunTimedFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
+void RunFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
     if (state.deviceMissing || !WindowShown(frame, state, steps)) {
         steps.waitForMessage();
         return;
@@ -95,7 +98,7 @@ void RunTimedFrame(FrameState& frame, CheckState& state, const FrameSteps& steps
     int64_t frequency = steps.performanceFrequency();
     int64_t start = steps.performanceCounter();
     steps.setTransforms();
-    bool reachedScreen = DrawAndPresent(frame, state, steps);
+    bool reachedScreen = RenderShownFrame(frame, state, steps);
     int64_t end = steps.performanceCounter();
     if (!reachedScreen) return;
     AddTimedFrame(state.frameBatchAverage, FrameMilliseconds(start, end, frequency));

@@ -1,4 +1,4 @@
-#include "render/frame_win.h"
+#include "frame/frame_win.h"
 
 #include "common/check_state.h"
 #include "common/clock.h"
@@ -11,11 +11,12 @@
 
 static_assert(overlayTextRight == DT_RIGHT, "the row formats are DrawText's");
 static_assert(overlayTextLeft == (DT_LEFT | DT_TOP), "the row formats are DrawText's");
-static_assert(overlayTextLine == (DT_SINGLELINE | DT_NOCLIP), "the row formats are DrawText's");
+static_assert(overlayTextSingleLine == (DT_SINGLELINE | DT_NOCLIP),
+              "the row formats are DrawText's");
 static_assert(cubeVertexFormat == (D3DFVF_XYZ | D3DFVF_TEX1), "the cube's vertex format");
-static_assert(deviceAnswerOk == D3D_OK, "the device's answers are Direct3D's");
-static_assert(deviceAnswerLost == D3DERR_DEVICELOST, "the device's answers are Direct3D's");
-static_assert(deviceAnswerNotReset == D3DERR_DEVICENOTRESET, "the device's answers are Direct3D's");
+static_assert(deviceResultOk == D3D_OK, "the device's results are Direct3D's");
+static_assert(deviceResultLost == D3DERR_DEVICELOST, "the device's results are Direct3D's");
+static_assert(deviceResultNotReset == D3DERR_DEVICENOTRESET, "the device's results are Direct3D's");
 static_assert(sizeof(Matrix4) == sizeof(D3DMATRIX), "the matrices are laid out as Direct3D's");
 
 namespace {
@@ -56,14 +57,17 @@ void SetWorldTransform(IDirect3DDevice9* device) {
                  MatrixMultiply(MatrixMultiply(rotationX, rotationY), rotationZ));
 }
 
-void DrawCube() {
+void BeginScene() {
     IDirect3DDevice9* device = sceneResources.device;
     if (device) device->Clear(0, nullptr, clearFlags, backgroundColour, 1.0f, 0);
     rowArea = RECT{};
     GetClientRect(frameWindow, &rowArea);
-    if (!device) return;
-    device->BeginScene();
-    if (!sceneResources.vertexBuffer || !sceneResources.indexBuffer) return;
+    if (device) device->BeginScene();
+}
+
+void DrawCube() {
+    IDirect3DDevice9* device = sceneResources.device;
+    if (!device || !sceneResources.vertexBuffer || !sceneResources.indexBuffer) return;
     device->SetStreamSource(0, sceneResources.vertexBuffer, 0, cubeVertexStride);
     device->SetFVF(cubeVertexFormat);
     device->SetIndices(sceneResources.indexBuffer);
@@ -91,37 +95,57 @@ void DrawRowsFromFpsma(float movingAverage) {
     DrawRows(fpsmaRow, overlayRowCount);
 }
 
-int32_t Present() {
+void EndScene() {
     IDirect3DDevice9* device = sceneResources.device;
-    if (!device) return D3D_OK;
-    device->EndScene();
-    return device->Present(nullptr, nullptr, nullptr, nullptr);
+    if (device) device->EndScene();
 }
 
-int32_t TestCooperativeLevel() {
+HResult Present() {
+    IDirect3DDevice9* device = sceneResources.device;
+    return device ? device->Present(nullptr, nullptr, nullptr, nullptr) : D3D_OK;
+}
+
+HResult TestCooperativeLevel() {
     IDirect3DDevice9* device = sceneResources.device;
     return device ? device->TestCooperativeLevel() : D3DERR_DEVICELOST;
 }
 
-int32_t ResetDevice() { return ResetSceneDevice(); }
+HResult ResetDevice() { return ResetSceneDevice(); }
 
-int32_t RecreateDevice() { return RecreateSceneDevice(frameWindow); }
+HResult RecreateDevice() { return RecreateSceneDevice(frameWindow); }
 
 bool WindowMinimised() { return IsIconic(frameWindow) != FALSE; }
+
+void WaitForMessage() { WaitMessage(); }
 
 void WaitBriefly() {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, lostDeviceWaitMilliseconds, QS_ALLINPUT);
 }
 
-void WaitForMessage() { WaitMessage(); }
+constexpr FrameSteps Direct3DFrameSteps() {
+    FrameSteps steps{};
+    steps.windowMinimised = WindowMinimised;
+    steps.setTransforms = SetFrameTransforms;
+    steps.beginScene = BeginScene;
+    steps.drawCube = DrawCube;
+    steps.drawRowsToCpuFigure = DrawRowsToCpuFigure;
+    steps.drawRowsFromFpsma = DrawRowsFromFpsma;
+    steps.endScene = EndScene;
+    steps.present = Present;
+    steps.testCooperativeLevel = TestCooperativeLevel;
+    steps.resetDevice = ResetDevice;
+    steps.recreateDevice = RecreateDevice;
+    steps.waitBriefly = WaitBriefly;
+    steps.waitForMessage = WaitForMessage;
+    steps.tickSeconds = TickSeconds;
+    steps.performanceCounter = PerformanceCounter;
+    steps.performanceFrequency = PerformanceFrequency;
+    return steps;
+}
 
 }  // namespace
 
-const FrameSteps direct3DFrameSteps = {
-    WindowMinimised, SetFrameTransforms, DrawCube, DrawRowsToCpuFigure, DrawRowsFromFpsma,
-    Present, TestCooperativeLevel, ResetDevice, RecreateDevice, WaitBriefly, WaitForMessage,
-    TickSeconds, PerformanceCounter, PerformanceFrequency,
-};
+const FrameSteps direct3DFrameSteps = Direct3DFrameSteps();
 
 void SetFrameTransforms() {
     IDirect3DDevice9* device = sceneResources.device;
@@ -135,10 +159,10 @@ void SetFrameTransforms() {
 
 bool RenderFrame(HWND window) {
     frameWindow = window;
-    return DrawFrame(frameState, checkState, direct3DFrameSteps);
+    return RenderFrame(frameState, checkState, direct3DFrameSteps);
 }
 
 void RunFrame(HWND window) {
     frameWindow = window;
-    RunTimedFrame(frameState, checkState, direct3DFrameSteps);
+    RunFrame(frameState, checkState, direct3DFrameSteps);
 }
