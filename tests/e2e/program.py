@@ -18,12 +18,7 @@ UPPER_FONT_HEIGHT = 23
 # Mesa's no-op driver draws nothing: frames cost their processor side alone,
 # thousands a second, as on a fast graphics card.
 NO_OP_DRIVER = {"GALLIUM_NOOP": "1"}
-TOOL_SLACK_SECONDS = 60   # Wine's own start-up, on top of the tool's wait
-
-
-def windows_path(path):
-    return subprocess.run(["winepath", "-w", path], check=True, capture_output=True,
-                          text=True).stdout.strip()
+TOOL_SECONDS = 60   # Wine's own start-up and end
 
 
 class Rows(screen.Layout):
@@ -73,17 +68,10 @@ class Started(checker.Run):
         return [int(v) for v in re.findall(r"\d+", text.partition("=")[2])]
 
 
-class Tool:
-    """The window tool (window_tool_win.cpp), run in the same Wine prefix as
-    the program."""
-
-    def __init__(self, path):
-        self.path = path
-
-    def __call__(self, command, seconds=0):
-        """The tool's key=value lines as a dict, or None when it found nothing."""
-        result = subprocess.run(["wine", self.path, command, str(seconds)],
-                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                timeout=seconds + TOOL_SLACK_SECONDS)
-        lines = result.stdout.decode("utf-8", "replace").splitlines()
-        return None if result.returncode else dict(line.split("=", 1) for line in lines)
+def tool(path, command):
+    """The window tool's (window_tool_win.cpp) key=value lines as a dict, or
+    None when it found nothing; run in the same Wine prefix as the program."""
+    result = subprocess.run(["wine", path, command], stdout=subprocess.PIPE,
+                            stderr=subprocess.DEVNULL, timeout=TOOL_SECONDS)
+    lines = result.stdout.decode("utf-8").splitlines()
+    return None if result.returncode else dict(line.split("=", 1) for line in lines)
