@@ -2,21 +2,25 @@
 shared by the checks of the running program, in order, up to Escape; then
 one start per fault the program meets."""
 import os
+import shutil
 import time
 
 import pytest
 
-from program import GREEN, GREY, LIGHT_GREEN, NO_OP_DRIVER, TEXTURE_GOLD, WHITE, Started
 from screen import PINK, RED, count
 
+GREY = (100, 100, 100)          # the cleared background
+GREEN = (0, 239, 136)           # left-aligned text lines
+LIGHT_GREEN = (135, 239, 136)   # right-aligned figures
+WHITE = (255, 255, 255)         # the untextured cube
+TEXTURE_GOLD = (226, 172, 40)   # the most common colour of npc.png
 OUTER_RECT = "200,50,800,600"
 CAPTION_STYLES = 0x00C00000 | 0x00080000 | 0x00020000   # caption, system menu, minimise box
 SIZING_STYLES = 0x00040000 | 0x00010000                  # sizing border, maximise box
 ICON_GOLD = 0xFFE2AC28                                   # root.ico's gold, as ARGB
 GLYPHS = 8        # pixels of a colour that make text
 STARTUP_SECONDS, FRAME_SECONDS, EXIT_SECONDS = 300, 180, 120
-IDLE_SECONDS, IDLE_CPU_SECONDS = 5, 0.5
-ESCAPE_SECONDS = 2
+IDLE_SECONDS, IDLE_CPU_SECONDS, ESCAPE_SECONDS = 5, 0.5, 2
 # Xvfb has no window manager, and Wine waits 2 s for one to withdraw a window
 # that is being hidden, inside DestroyWindow; a Windows desktop does not.
 NO_WINDOW_MANAGER_SECONDS = 2
@@ -26,12 +30,6 @@ SECOND_START_SECONDS = 15   # Wine's start and end; a check would wait for Escap
 
 def all_exactly(shot, box, colour):
     return count(shot, box, colour, 0) == (box[2] - box[0]) * (box[3] - box[1])
-
-
-def shown(run, tool):
-    """The main window's fields from the window tool once it is shown."""
-    run.find_x_window(STARTUP_SECONDS)
-    return tool("window")
 
 
 def first_frame(run, logs, name):
@@ -59,7 +57,8 @@ def expect_report_rows(shot, layout):
 @pytest.fixture(scope="module")
 def normal(start, tool):
     run = start("normal")
-    return run, shown(run, tool)
+    run.find_x_window(STARTUP_SECONDS)
+    return run, tool("window")
 
 
 def test_window_title_place_size_fixed_frame_and_icon(normal):
@@ -78,9 +77,9 @@ def test_first_frames_overlay_rows_grey_background_textured_cube(normal, logs):
     assert count(shot, layout.centre(60), WHITE, 10) < 0.05 * 120 * 120
 
 
-def test_a_second_start_ends_with_zero_and_leaves_the_first_running(normal, build, logs):
+def test_a_second_start_ends_with_zero_and_leaves_the_first_running(normal, start):
     began = time.monotonic()
-    second = Started(os.path.join(build, "program"), logs, "second")
+    second = start("second", alone=False)
     assert second.wait_exit(SECOND_START_SECONDS) == 0
     print("second start: ended after %.1f s" % (time.monotonic() - began))
     assert normal[0].alive()
@@ -90,13 +89,14 @@ def test_escape_ends_with_zero_and_nothing_on_standard_output(normal):
     run = normal[0]
     run.key("Escape")
     assert run.wait_exit(EXIT_SECONDS) == 0
-    assert run.stdout() == b""
+    assert os.path.getsize(run.stdout_path) == 0
 
 
-def test_without_images_no_icon_white_cube_and_close_ends_with_zero(start, tool, logs,
-                                                                  without_images):
-    run = start("without-images", without_images)
-    shown(run, tool)
+def test_without_images_no_icon_white_cube_and_close_ends_with_zero(start, tool, logs, build,
+                                                                  tmp_path):
+    shutil.copy2(os.path.join(build, "program", "TarvoquinCheck.exe"), tmp_path)
+    run = start("without-images", tmp_path)
+    run.find_x_window(STARTUP_SECONDS)
     assert run.icon_pixels().count(ICON_GOLD) == 0
     layout, shot = first_frame(run, logs, "without-images")
     assert count(shot, layout.centre(60), WHITE, 10) >= 0.95 * 120 * 120
@@ -112,7 +112,7 @@ def test_without_device_a_box_then_the_report_with_the_red_verdict_idle(
     assert box["text"] == "Direct3D初始化失败~！"
     assert tool("window") is None, "main window shown before the box was answered"
     assert tool("press-ok") is not None
-    assert shown(run, tool)["rect"] == OUTER_RECT
+    run.find_x_window(STARTUP_SECONDS)
     layout = run.layout(scaled=False)
 
     def verdict_shown():
@@ -133,7 +133,7 @@ def test_without_device_a_box_then_the_report_with_the_red_verdict_idle(
 
 
 def test_at_thousands_of_frames_a_second_escape_ends_the_program_at_once(start):
-    run = start("no-op-driver", env=NO_OP_DRIVER)
+    run = start("no-op-driver", no_op_driver=True)
     run.find_x_window(STARTUP_SECONDS)
     began = time.monotonic()
     run.key("Escape")

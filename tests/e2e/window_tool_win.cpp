@@ -1,12 +1,7 @@
 // Looks at the checker from inside Wine, where the Win32 side of its windows
-// can be seen: styles, rectangles, the message box's text. Prints
-// key=value lines in UTF-8 for the end-to-end tests; exit code 0 when the
-// window asked for was found (and the message posted), 1 when not, 2 on bad
-// usage.
-//
-//   window     describe the visible main window
-//   msgbox     describe the visible message box
-//   close, press-ok     post what the button would
+// can be seen. "window" and "msgbox" describe the visible main window or
+// message box in key=value lines (UTF-8); "close" and "press-ok" post what
+// the button would. Exit code 1 when the window is not there, 2 on bad usage.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
