@@ -1,9 +1,7 @@
 // A DLL as a web page might drop it into a Downloads folder, built under the
-// names of the DLLs a program might load from there (tests/e2e plants them
-// beside the program and in its working folder). Loaded into a process, it
+// name of a DLL a program might load from there. Loaded into a process, it
 // writes a file named after itself, holding its path, into the folder
-// TARVOQUIN_PLANTED_NOTES names: the proof that it ran. Its entries answer
-// as a machine without the part would, so a start that loads it shows it.
+// TARVOQUIN_PLANTED_NOTES names: the proof that it ran.
 #include <windows.h>
 
 #include <cwchar>
@@ -32,13 +30,4 @@ void NoteLoaded(HINSTANCE self) {
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) NoteLoaded(self);
     return TRUE;
-}
-
-extern "C" {
-__declspec(dllexport) void* WINAPI Direct3DCreate9(UINT) { return nullptr; }
-__declspec(dllexport) HRESULT WINAPI DirectInput8Create(HINSTANCE, DWORD, const GUID&, void**,
-                                                        void*) {
-    return E_FAIL;
-}
-__declspec(dllexport) DWORD WINAPI timeGetTime() { return GetTickCount(); }
 }

@@ -33,9 +33,7 @@ target_link_options(wmi_standin PRIVATE -static)
 add_dependencies(probe_win_tests wmi_standin)
 # A DLL that notes it was loaded (tests/planted_dll_win.cpp): beside the
 # tests as d3dx9_43 and, under a name no system folder has, for
-# system_library_win_tests; in planted/ under the names of the platform DLLs
-# the program loads, for the end-to-end test that plants them beside the
-# program and in its working folder.
+# system_library_win_tests.
 function(planted_dll target name folder)
   add_library(${target} SHARED planted_dll_win.cpp)
   set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${name}
@@ -45,9 +43,6 @@ endfunction()
 planted_dll(planted_d3dx d3dx9_43 ${CMAKE_CURRENT_BINARY_DIR})
 add_dependencies(windows_tests planted_d3dx)
 planted_dll(planted_tarvoquin_planted tarvoquin_planted ${CMAKE_CURRENT_BINARY_DIR})
-foreach(name d3d9 dinput8 winmm d3dx9_43)
-  planted_dll(planted_${name} ${name} ${CMAKE_CURRENT_BINARY_DIR}/planted)
-endforeach()
 # The platform DLLs from the system folder only; then again on a machine
 # without d3d9, dinput8 and winmm.
 tarvoquin_test(system_library_win_tests SOURCES system_library_win_test.cpp LIBS tarvoquin_app)

@@ -1,30 +1,66 @@
-"""Fixtures of the end-to-end tests: the build, the window tool, and program
-starts that are all ended when their module is done."""
+"""Fixtures of the end-to-end tests: the build, the window tool, and starts of
+the program (a run of scripts/lib/checker.py with what only the tests read),
+all ended when their module is done."""
 import os
-import shutil
+import re
 import subprocess
 
+import psutil
 import pytest
 
 import checker
 import display
-from program import Started, Tool, windows_path
+import screen
+
+UPPER_FONT_HEIGHT = 23
+TOOL_SECONDS = 60   # Wine's own start-up and end
+# Mesa's no-op driver draws nothing: frames cost their processor side alone,
+# thousands a second, as on a fast graphics card.
+NO_OP_DRIVER = {"GALLIUM_NOOP": "1"}
 
 
 def pytest_addoption(parser):
     parser.addoption("--build", required=True, help="the Windows build, e.g. build/windows")
     parser.addoption("--minutes", type=float, default=10, help="the long run's length")
-    parser.addoption("--growth-limit", type=int, default=16384,
-                     help="KiB the long run's resident memory may grow after its first minute")
-    parser.addoption("--fast", action="store_true", help="the long run under Mesa's no-op driver")
 
 
-def pytest_configure(config):
-    missing = [name for name in ("DISPLAY", "WINEPREFIX", "MESA_EXTENSION_OVERRIDE")
-               if not os.environ.get(name)]
-    if missing:
-        raise pytest.UsageError("%s not set; source scripts/wine-env.sh and call "
-                                "wine_env_setup virtual first" % ", ".join(missing))
+class Rows(screen.Layout):
+    def upper_left(self, top):
+        return self.row(top, UPPER_FONT_HEIGHT, 0.0, 0.45)
+
+    def upper_right(self, top):
+        return self.row(top, UPPER_FONT_HEIGHT, 0.7, 1.0)
+
+    def gpu(self):
+        return self.row(550, screen.LOWER_FONT_HEIGHT, 0.0, 0.45)
+
+    def centre(self, half):
+        cx, cy = self.width // 2, self.height // 2
+        return (cx - half, cy - half, cx + half, cy + half)
+
+    def edges(self):
+        """Patches at the bottom corners and halfway down the sides: no text, no cube."""
+        w, h, s = self.width, self.height, 10
+        return [(0, h - s, s, h), (w - s, h - s, w, h),
+                (0, h // 2, s, h // 2 + s), (w - s, h // 2, w, h // 2 + s)]
+
+
+class Started(checker.Run):
+    """Wine runs the program in the process it started as."""
+
+    def cpu_seconds(self):
+        times = psutil.Process(self.process.pid).cpu_times()
+        return times.user + times.system
+
+    def layout(self, scaled=True):
+        return Rows(self.client[2], self.client[3], scaled)
+
+    def icon_pixels(self):
+        """The ARGB values of the icon Wine gives the X window."""
+        text = subprocess.run(["xprop", "-id", self.window_id, "-f", "_NET_WM_ICON", "32c",
+                               " = $0+\n", "_NET_WM_ICON"], stdout=subprocess.PIPE,
+                              text=True).stdout
+        return [int(v) for v in re.findall(r"\d+", text.partition("=")[2])]
 
 
 @pytest.fixture(scope="session")
@@ -40,36 +76,33 @@ def logs(build):
 
 @pytest.fixture(scope="session")
 def tool(build):
-    return Tool(os.path.join(build, "tests", "e2e_window_tool.exe"))
+    """tool(command): the window tool's (window_tool_win.cpp) key=value lines
+    as a dict, or None when it found nothing; run in the program's prefix."""
+    path = os.path.join(build, "tests", "e2e_window_tool.exe")
 
-
-@pytest.fixture(scope="session")
-def copy_program(build, tmp_path_factory):
-    """copy_program(images): a fresh folder holding the program, with or
-    without npc.png and root.ico."""
-    def copy(images):
-        folder = tmp_path_factory.mktemp("program")
-        for name in [checker.PROGRAM] + (["npc.png", "root.ico"] if images else []):
-            shutil.copy2(os.path.join(build, "program", name), folder)
-        return str(folder)
-    return copy
+    def run(command):
+        result = subprocess.run(["wine", path, command], capture_output=True,
+                                timeout=TOOL_SECONDS)
+        lines = result.stdout.decode("utf-8").splitlines()
+        return None if result.returncode else dict(line.split("=", 1) for line in lines)
+    return run
 
 
 @pytest.fixture(scope="module")
 def start(build, logs):
-    """start(name, folder=None, env=None, program=...): the program started
-    alone, in folder (the build's program folder by default); env adds
-    variables."""
-    def run(name, folder=None, env=None, program=checker.PROGRAM):
-        checker.stop_all()
-        folder = folder or os.path.join(build, "program")
-        return Started(folder, logs, name, program=program, environment=env)
+    """start(name, folder=None, no_op_driver=False, alone=True): the program
+    started in folder (the build's program folder by default); alone, once
+    the runs before it are ended."""
+    def run(name, folder=None, no_op_driver=False, alone=True):
+        if alone:
+            checker.stop_all()
+        return Started(folder or os.path.join(build, "program"), logs, name,
+                       environment=NO_OP_DRIVER if no_op_driver else None)
     yield run
     checker.stop_all()
 
 
 def wine_server_stop():
-    """Ends the runs, then the Wine server of the prefix in use."""
     checker.stop_all()
     subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
     subprocess.run(["wineserver", "-w"], stderr=subprocess.DEVNULL)
@@ -86,18 +119,3 @@ def display_without_opengl(monkeypatch):
     yield
     wine_server_stop()
     display.stop(number, server)
-
-
-@pytest.fixture
-def hung_wmi(build, monkeypatch):
-    """Everything started in the test runs in the stand-in prefix of
-    scripts/wine-env.sh, where the stand-in management service
-    (tests/wmi_standin_win.cpp) answers in place of Wine's, and never
-    answers a query."""
-    checker.stop_all()
-    monkeypatch.setenv("WINEPREFIX", os.environ["TARVOQUIN_STANDIN_PREFIX"])
-    monkeypatch.setenv("TARVOQUIN_WMI", "hang-next")
-    dll = windows_path(os.path.join(build, "tests", "wmi_standin.dll"))
-    subprocess.run(["wine", "regsvr32", "/s", dll], check=True)
-    yield
-    wine_server_stop()
