@@ -4,6 +4,7 @@ all ended when their module is done."""
 import os
 import re
 import subprocess
+import tempfile
 
 import psutil
 import pytest
@@ -22,6 +23,8 @@ NO_OP_DRIVER = {"GALLIUM_NOOP": "1"}
 def pytest_addoption(parser):
     parser.addoption("--build", required=True, help="the Windows build, e.g. build/windows")
     parser.addoption("--minutes", type=float, default=10, help="the long run's length")
+    parser.addoption("--fast", action="store_true",
+                     help="the long run under Mesa's no-op driver")
 
 
 class Rows(screen.Layout):
@@ -80,11 +83,15 @@ def tool(build):
     as a dict, or None when it found nothing; run in the program's prefix."""
     path = os.path.join(build, "tests", "e2e_window_tool.exe")
 
+    # Into a file, not a pipe: a Wine server this call starts keeps a pipe
+    # open long after the tool has ended.
     def run(command):
-        result = subprocess.run(["wine", path, command], capture_output=True,
-                                timeout=TOOL_SECONDS)
-        lines = result.stdout.decode("utf-8").splitlines()
-        return None if result.returncode else dict(line.split("=", 1) for line in lines)
+        with tempfile.TemporaryFile() as out:
+            code = subprocess.run(["wine", path, command], stdout=out,
+                                  stderr=subprocess.DEVNULL, timeout=TOOL_SECONDS).returncode
+            out.seek(0)
+            lines = out.read().decode("utf-8").splitlines()
+        return None if code else dict(line.split("=", 1) for line in lines)
     return run
 
 
