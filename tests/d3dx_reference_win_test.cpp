@@ -36,8 +36,7 @@ void ExpectWithinTwoUnits(const Matrix4& mine, const D3DXMATRIX& reference) {
     }
 }
 
-// Wine's d3dx9_43 from the system folder, never the one planted beside this
-// program for windows_tests.
+// Wine's d3dx9_43, from the system folder.
 const HMODULE d3dx = LoadLibraryExW(L"d3dx9_43.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
 
 // Through void (*)(), the one function type a cast to any other is quiet for.
@@ -62,6 +61,36 @@ protected:
         }
         ReleaseSceneResources();
         DestroySceneWindow(window);
+    }
+    // After a frame: every render state, the first two stages' states and
+    // the first sampler's (a failed read gives the same value each time), then
+    // what is bound: texture, stream and its stride, vertex format.
+    std::vector<DWORD> StatesAfterAFrame() {
+        SetFrameTransforms();
+        RenderFrame(window);
+        std::vector<DWORD> seen(256 + 64 + 13 + 4, 0xDEAD);
+        for (DWORD i = 0; i < 256; ++i) device->GetRenderState(D3DRENDERSTATETYPE(i), &seen[i]);
+        for (DWORD i = 0; i < 64; ++i) {
+            auto type = D3DTEXTURESTAGESTATETYPE(i % 32 + 1);
+            device->GetTextureStageState(i / 32, type, &seen[256 + i]);
+        }
+        for (DWORD i = 0; i < 13; ++i) {
+            device->GetSamplerState(0, D3DSAMPLERSTATETYPE(i + 1), &seen[320 + i]);
+        }
+        IDirect3DBaseTexture9* texture = nullptr;
+        IDirect3DVertexBuffer9* stream = nullptr;
+        UINT offset = 0;
+        UINT stride = 0;
+        device->GetTexture(0, &texture);
+        device->GetStreamSource(0, &stream, &offset, &stride);
+        device->GetFVF(&seen[336]);
+        seen[335] = stride;
+        seen[333] = texture == sceneResources.cubeTexture;
+        seen[334] = stream == sceneResources.vertexBuffer;
+        for (IUnknown* bound : {static_cast<IUnknown*>(texture), static_cast<IUnknown*>(stream)}) {
+            if (bound) bound->Release();
+        }
+        return seen;
     }
     HWND window = nullptr;
     IDirect3DDevice9* device = nullptr;
@@ -152,48 +181,12 @@ TEST_F(D3dxReference, TextIsClippedToTheRectangleUnlessToldNotTo) {
 // The cube's states after a frame drawn with the overlay's fonts are those
 // after the same frame drawn without any text.
 TEST_F(D3dxReference, TheTextLeavesEveryStateOfTheCubeAsItWas) {
-    // Every render, stage and sampler state (0xDEAD where there is none),
-    // then what is bound: texture, stream, vertex format.
-    auto states = [this] {
-        std::vector<DWORD> seen;
-        DWORD v = 0;
-        for (DWORD state = 0; state < 256; ++state) {
-            HRESULT got = device->GetRenderState(D3DRENDERSTATETYPE(state), &v);
-            seen.push_back(got == S_OK ? v : 0xDEAD);
-        }
-        for (DWORD i = 0; i < 64; ++i) {  // stages 0 and 1, types 1 to 32
-            auto type = D3DTEXTURESTAGESTATETYPE(i % 32 + 1);
-            HRESULT got = device->GetTextureStageState(i / 32, type, &v);
-            seen.push_back(got == S_OK ? v : 0xDEAD);
-        }
-        for (DWORD type = 1; type <= 13; ++type) {
-            HRESULT got = device->GetSamplerState(0, D3DSAMPLERSTATETYPE(type), &v);
-            seen.push_back(got == S_OK ? v : 0xDEAD);
-        }
-        IDirect3DBaseTexture9* texture = nullptr;
-        IDirect3DVertexBuffer9* stream = nullptr;
-        UINT offset = 0;
-        UINT stride = 0;
-        device->GetTexture(0, &texture);
-        device->GetStreamSource(0, &stream, &offset, &stride);
-        device->GetFVF(&v);
-        for (IUnknown* bound : {static_cast<IUnknown*>(texture), static_cast<IUnknown*>(stream)}) {
-            seen.push_back(static_cast<DWORD>(reinterpret_cast<uintptr_t>(bound)));
-            if (bound) bound->Release();
-        }
-        seen.insert(seen.end(), {v, stride});
-        return seen;
-    };
     ID3DXFont* fonts[std::size(sceneResources.fonts)];
     std::copy(std::begin(sceneResources.fonts), std::end(sceneResources.fonts), fonts);
     std::fill(std::begin(sceneResources.fonts), std::end(sceneResources.fonts), nullptr);
-    SetFrameTransforms();
-    RenderFrame(window);
-    const std::vector<DWORD> withoutText = states();
+    const std::vector<DWORD> withoutText = StatesAfterAFrame();
     std::copy(std::begin(fonts), std::end(fonts), sceneResources.fonts);
-    SetFrameTransforms();
-    RenderFrame(window);
-    const std::vector<DWORD> withText = states();
+    const std::vector<DWORD> withText = StatesAfterAFrame();
     for (std::size_t i = 0; i < withoutText.size(); ++i) {
         EXPECT_EQ(withText[i], withoutText[i]) << "state " << i;
     }

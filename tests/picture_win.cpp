@@ -3,13 +3,9 @@
 #include <algorithm>
 
 namespace {
-
 constexpr uint32_t black = 0xFF000000;
 constexpr uint32_t white = 0xFFFFFFFF;
 constexpr uint32_t inkRed = 0x40;
-
-bool IsInk(uint32_t pixel) { return ((pixel >> 16) & 0xFF) >= inkRed; }
-
 }  // namespace
 
 std::vector<uint32_t> PixelsOf(IDirect3DSurface9* surface) {
@@ -63,7 +59,7 @@ std::vector<uint32_t> DrawnText(IDirect3DDevice9* device, ID3DXFont* font, const
 Ink InkOf(const std::vector<uint32_t>& pixels) {
     Ink ink;
     for (int i = 0; i < static_cast<int>(pixels.size()); ++i) {
-        if (!IsInk(pixels[i])) continue;
+        if (((pixels[i] >> 16) & 0xFF) < inkRed) continue;
         ink.left = std::min(ink.left, i % pictureWidth);
         ink.right = std::max(ink.right, i % pictureWidth);
         ink.top = std::min(ink.top, i / pictureWidth);
