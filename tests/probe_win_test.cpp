@@ -102,23 +102,6 @@ TEST(Child, TheVersionCheckPassesAboveSixPointOne) {
     }
 }
 
-// Each read on its own query, in this process: a class without instances
-// and a property the instance lacks count as read (a clock read so is 0,
-// which fails its rule); a refused query does not (the rule is skipped).
-TEST_F(StandInService, AQueryWithoutAValueCountsAsReadARefusedOneDoesNot) {
-    const struct { const char* className; const char* property; bool result; } reads[] = {
-        {"Nothing", "Name", true}, {"Win32_Processor", "None", true}, {"Refused", "Name", false}};
-    WmiSession session;
-    ASSERT_TRUE(ConnectWmi(session));
-    for (const auto& read : reads) {
-        std::wstring text = untouched;
-        EXPECT_EQ(QueryWmiProperty(text, session, read.className, read.property), read.result)
-            << read.className;
-        EXPECT_EQ(text, untouched) << read.className;
-    }
-    CloseWmi(session);
-}
-
 // What the probe prints, the lines and the verdict. The runs go together:
 // whatever the service does, each ends after about 20 s at most.
 TEST_F(StandInService, TheProbeReadsWhatComesInTimeAndReportsTheFailedStep) {
