@@ -29,21 +29,41 @@ int64_t Ordered(float value) {
     return bits < 0 ? int64_t{INT32_MIN} - bits : bits;
 }
 
-// Wine's d3dx9_43, from the system folder.
-const HMODULE d3dx = LoadLibraryExW(L"d3dx9_43.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-
-// Through void (*)(), the one function type a cast to any other is quiet for.
-template <typename Function>
-Function Entry(const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(d3dx, name)));
+// The text drawn by font in white on black.
+std::vector<uint32_t> DrawnText(IDirect3DDevice9* device, ID3DXFont* font, const wchar_t* text,
+                                RECT rect, DWORD format) {
+    return DrawnPicture(device, [&] {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        device->BeginScene();
+        font->DrawTextW(nullptr, text, -1, &rect, format, 0xFFFFFFFF);
+        device->EndScene();
+    });
 }
-#define D3DX(name) Entry<decltype(&name)>(#name)
+
+// The first and last column and row with ink (red well above black).
+struct Ink {
+    int left = pictureWidth;
+    int top = pictureHeight;
+    int right = -1;
+    int bottom = -1;
+};
+
+Ink InkOf(const std::vector<uint32_t>& pixels) {
+    Ink ink;
+    for (int i = 0; i < static_cast<int>(pixels.size()); ++i) {
+        if (((pixels[i] >> 16) & 0xFF) < 0x40) continue;
+        ink.left = std::min(ink.left, i % pictureWidth);
+        ink.right = std::max(ink.right, i % pictureWidth);
+        ink.top = std::min(ink.top, i / pictureWidth);
+        ink.bottom = std::max(ink.bottom, i / pictureWidth);
+    }
+    return ink;
+}
 
 // A window and the program's device and scene objects made by InitDirect3D.
 class D3dxReference : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_NE(d3dx, nullptr);
         window = CreateSceneWindow();
         ASSERT_EQ(InitDirect3D(window), S_OK);
         device = sceneResources.device;
@@ -103,15 +123,14 @@ std::vector<uint32_t> TopLevel(IDirect3DTexture9* texture) {
 }  // namespace
 
 TEST(D3dxMatrices, TheCubeTurnsAsWithD3dxAtEveryTick) {
-    ASSERT_NE(d3dx, nullptr);
     for (uint32_t tick : {0u, 1u, 500u, 1000u, 12345u, 1234567u, 86400000u, 4294967295u}) {
         SCOPED_TRACE(tick);
         D3DXMATRIX x, y, z;
-        D3DX(D3DXMatrixRotationX)(&x, CubeAngleX(tick));
-        D3DX(D3DXMatrixRotationY)(&y, CubeAngleY(tick));
-        D3DX(D3DXMatrixRotationZ)(&z, CubeAngleZ(tick));
-        D3DX(D3DXMatrixMultiply)(&x, &x, &y);
-        D3DX(D3DXMatrixMultiply)(&x, &x, &z);
+        D3DXMatrixRotationX(&x, CubeAngleX(tick));
+        D3DXMatrixRotationY(&y, CubeAngleY(tick));
+        D3DXMatrixRotationZ(&z, CubeAngleZ(tick));
+        D3DXMatrixMultiply(&x, &x, &y);
+        D3DXMatrixMultiply(&x, &x, &z);
         const Matrix4 mine = MatrixMultiply(MatrixMultiply(MatrixRotationX(CubeAngleX(tick)),
                                                            MatrixRotationY(CubeAngleY(tick))),
                                             MatrixRotationZ(CubeAngleZ(tick)));
@@ -130,9 +149,9 @@ TEST_F(D3dxReference, TheTextureIsTheOneD3dxLoads) {
     IDirect3DTexture9* mine = nullptr;
     IDirect3DTexture9* theirs = nullptr;
     LoadCubeTexture(device, L"assets_npc.png", &mine);
-    D3DX(D3DXCreateTextureFromFileExW)(device, L"assets_npc.png", 0, 0, 6, 0, D3DFMT_X8R8G8B8,
-                                       D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr,
-                                       nullptr, &theirs);
+    D3DXCreateTextureFromFileExW(device, L"assets_npc.png", 0, 0, 6, 0, D3DFMT_X8R8G8B8,
+                                 D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr,
+                                 &theirs);
     made = {mine, theirs};
     ASSERT_NE(mine, nullptr);
     ASSERT_NE(theirs, nullptr);
@@ -151,8 +170,8 @@ TEST_F(D3dxReference, TheTextureIsLeftOutForAFileThatIsNoImage) {
 // The figure rows: "FPS:" ends at the right edge of the client area.
 TEST_F(D3dxReference, RightAlignedTextEndsAtTheRightEdgeWhereD3dxEndsIt) {
     ID3DXFont* reference = nullptr;
-    D3DX(D3DXCreateFontW)(device, overlayFonts[1].height, 0, overlayFontWeight, 0, FALSE,
-                          DEFAULT_CHARSET, 0, 0, 0, overlayFonts[1].face, &reference);
+    D3DXCreateFontW(device, overlayFonts[1].height, 0, overlayFontWeight, 0, FALSE,
+                    DEFAULT_CHARSET, 0, 0, 0, overlayFonts[1].face, &reference);
     made = {reference};
     ASSERT_NE(reference, nullptr);
     const RECT rect{0, 0, 700, 600};

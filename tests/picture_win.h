@@ -17,16 +17,3 @@ std::vector<uint32_t> PixelsOf(IDirect3DSurface9* surface);
 // What draw() puts on an 800 x 600 target set in the back buffer's place (a
 // presented back buffer holds nothing defined); pixel (x, y) at y * 800 + x.
 std::vector<uint32_t> DrawnPicture(IDirect3DDevice9* device, const std::function<void()>& draw);
-
-// The text drawn by font in white on black.
-std::vector<uint32_t> DrawnText(IDirect3DDevice9* device, ID3DXFont* font, const wchar_t* text,
-                                RECT rect, DWORD format);
-
-// The first and last column and row with ink (red well above black).
-struct Ink {
-    int left = pictureWidth;
-    int top = pictureHeight;
-    int right = -1;
-    int bottom = -1;
-};
-Ink InkOf(const std::vector<uint32_t>& pixels);

@@ -128,20 +128,18 @@ TEST_F(StandInService, TheProbeReadsWhatComesInTimeAndReportsTheFailedStep) {
 
 namespace {
 
-void PrintUtf8(const std::wstring& text) {
-    char bytes[1024] = {};
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes, sizeof bytes - 1, nullptr, nullptr);
-    std::printf("%s|", bytes);
-}
-
-// The checker's probe with a passing CPU score: its lines and verdict.
+// The checker's probe with a passing CPU score: its lines in UTF-8 and verdict.
 void Probe() {
     checkState.cpuScore = 100.0f;
     RunProbe();
     std::fflush(stdout);
-    PrintUtf8(checkState.cpuLine);
-    PrintUtf8(checkState.osLine);
-    PrintUtf8(checkState.memoryLine);
+    for (const std::wstring* line :
+         {&checkState.cpuLine, &checkState.osLine, &checkState.memoryLine}) {
+        char bytes[1024] = {};
+        WideCharToMultiByte(CP_UTF8, 0, line->c_str(), -1, bytes, sizeof bytes - 1, nullptr,
+                            nullptr);
+        std::printf("%s|", bytes);
+    }
     std::printf("%d|", checkState.canRunGame ? 1 : 0);
     CloseWmi(wmiSession);
 }

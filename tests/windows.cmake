@@ -10,8 +10,9 @@ tarvoquin_test(probe_win_tests SOURCES probe_win_test.cpp LIBS tarvoquin_probe)
 set_tests_properties(probe_win_tests PROPERTIES
   ENVIRONMENT_MODIFICATION "WINEPREFIX=string_append:-standin")
 tarvoquin_test(d3dx_reference_win_tests SOURCES d3dx_reference_win_test.cpp picture_win.cpp
-  ${CMAKE_SOURCE_DIR}/benchmarks/scene_window_win.cpp LIBS tarvoquin_frame)
-set_tests_properties(d3dx_reference_win_tests PROPERTIES ENVIRONMENT "GTEST_FILTER=-OutsideChina.*")
+  ${CMAKE_SOURCE_DIR}/benchmarks/scene_window_win.cpp LIBS tarvoquin_frame d3dx9_43)
+set_tests_properties(d3dx_reference_win_tests PROPERTIES
+  ENVIRONMENT "GTEST_FILTER=-OutsideChina.*")
 # In the third prefix (scripts/wine-env.sh), as a player outside China has
 # it: "微软雅黑" there, "黑体" and "华文中宋" not.
 add_test(NAME outside_china_win_tests
