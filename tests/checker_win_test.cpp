@@ -65,8 +65,10 @@ protected:
         if (device) device->AddRef();
         if (IsWindow(window)) DestroyWindow(window);
         ReleaseAll();
-        if (device) EXPECT_EQ(device->Release(), 1u);
-        if (device) device->Release();
+        if (device) {
+            EXPECT_EQ(device->Release(), 1u);
+            device->Release();
+        }
         MSG message{};
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
         UnregisterMainClass(Instance());
@@ -134,7 +136,7 @@ TEST_F(CheckWindow, TheDeviceNeverWaitsForTheRetrace) {
     EXPECT_EQ(parameters.PresentationInterval, UINT(D3DPRESENT_INTERVAL_IMMEDIATE));
 }
 
-// A paint draws the whole frame and validates the window, allocating nothing.
+// A paint validates the window and allocates nothing.
 TEST_F(CheckWindow, APaintAllocatesNothing) {
     std::size_t allocations = allocationCount;
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);

@@ -1,9 +1,9 @@
 // A DLL as a web page might drop it into a Downloads folder, built under the
 // names of the DLLs a program might load from there (tests/e2e plants them
 // beside the program and in its working folder). Loaded into a process, it
-// writes a file named after itself, holding its path, into the folder
-// TARVOQUIN_PLANTED_NOTES names: the proof that it ran. Its entries answer
-// as a machine without the part would, so a start that loads it shows it.
+// writes a file named after itself into the folder TARVOQUIN_PLANTED_NOTES
+// names: the proof that it ran. Its entries answer as a machine without the
+// part would, so a start that loads it shows it.
 #include <windows.h>
 
 #include <cwchar>
@@ -19,12 +19,8 @@ void NoteLoaded(HINSTANCE self) {
     if (pathLength == 0 || folderLength == 0 || folderLength >= MAX_PATH) return;
     const wchar_t* slash = std::wcsrchr(path, L'\\');
     const std::wstring note = std::wstring(folder) + L"\\" + (slash ? slash + 1 : path) + L".loaded";
-    HANDLE file = CreateFileW(note.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    WriteFile(file, path, pathLength * sizeof(wchar_t), &written, nullptr);
-    CloseHandle(file);
+    CloseHandle(CreateFileW(note.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 }  // namespace

@@ -62,20 +62,6 @@ std::wstring Self() {
     return self;
 }
 
-// The stand-in service behaving as TARVOQUIN_WMI says, in the prefix kept
-// for it, where it stays registered.
-class StandInService : public testing::Test {
-protected:
-    void SetUp() override {
-        const wchar_t* prefix = _wgetenv(L"WINEPREFIX");
-        const std::wstring own = prefix ? prefix : L"";
-        ASSERT_TRUE(own.size() > 8 && own.substr(own.size() - 8) == L"-standin")
-            << "run in the stand-in prefix (scripts/wine-env.sh)";
-        ASSERT_EQ(Output(Start(L"regsvr32", L"/s wmi_standin.dll")), "");
-    }
-    void TearDown() override { SetEnvironmentVariableW(L"TARVOQUIN_WMI", nullptr); }
-};
-
 // The lines the probe builds from the stand-in's readings and the verdict.
 // Each line ends in "|" (a line end would come out as CR LF).
 const std::string readLines = "CPU\xEF\xBC\x9AStand-in CPU|Stand-in Windows version : 10.0.19045|"
@@ -102,9 +88,16 @@ TEST(Child, TheVersionCheckPassesAboveSixPointOne) {
     }
 }
 
-// What the probe prints, the lines and the verdict. The runs go together:
-// whatever the service does, each ends after about 20 s at most.
-TEST_F(StandInService, TheProbeReadsWhatComesInTimeAndReportsTheFailedStep) {
+// What the probe prints, the lines and the verdict, against the stand-in
+// service behaving as TARVOQUIN_WMI says, in the prefix kept for it, where it
+// stays registered. The runs go together: whatever the service does, each
+// ends after about 20 s at most.
+TEST(StandInService, TheProbeReadsWhatComesInTimeAndReportsTheFailedStep) {
+    const wchar_t* prefix = _wgetenv(L"WINEPREFIX");
+    const std::wstring own = prefix ? prefix : L"";
+    ASSERT_TRUE(own.size() > 8 && own.substr(own.size() - 8) == L"-standin")
+        << "run in the stand-in prefix (scripts/wine-env.sh)";
+    ASSERT_EQ(Output(Start(L"regsvr32", L"/s wmi_standin.dll")), "");
     const struct { const wchar_t* behaviour; std::string output; } runs[] = {
         {L"", readLines + "1|"},
         {L"slow", readLines + "1|"},
