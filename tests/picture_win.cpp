@@ -1,17 +1,5 @@
 #include "picture_win.h"
 
-#include <algorithm>
-
-namespace {
-
-constexpr uint32_t black = 0xFF000000;
-constexpr uint32_t white = 0xFFFFFFFF;
-constexpr uint32_t inkRed = 0x40;
-
-bool IsInk(uint32_t pixel) { return ((pixel >> 16) & 0xFF) >= inkRed; }
-
-}  // namespace
-
 std::vector<uint32_t> PixelsOf(IDirect3DSurface9* surface) {
     std::vector<uint32_t> pixels;
     D3DSURFACE_DESC size{};
@@ -48,26 +36,4 @@ std::vector<uint32_t> DrawnPicture(IDirect3DDevice9* device, const std::function
         if (surface) surface->Release();
     }
     return pixels;
-}
-
-std::vector<uint32_t> DrawnText(IDirect3DDevice9* device, ID3DXFont* font, const wchar_t* text,
-                                RECT rect, DWORD format) {
-    return DrawnPicture(device, [&] {
-        device->Clear(0, nullptr, D3DCLEAR_TARGET, black, 1.0f, 0);
-        device->BeginScene();
-        font->DrawTextW(nullptr, text, -1, &rect, format, white);
-        device->EndScene();
-    });
-}
-
-Ink InkOf(const std::vector<uint32_t>& pixels) {
-    Ink ink;
-    for (int i = 0; i < static_cast<int>(pixels.size()); ++i) {
-        if (!IsInk(pixels[i])) continue;
-        ink.left = std::min(ink.left, i % pictureWidth);
-        ink.right = std::max(ink.right, i % pictureWidth);
-        ink.top = std::min(ink.top, i / pictureWidth);
-        ink.bottom = std::max(ink.bottom, i / pictureWidth);
-    }
-    return ink;
 }

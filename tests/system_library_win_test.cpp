@@ -5,13 +5,9 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 // Built from tests/planted_dll_win.cpp, beside this program (its working
 // folder too); no system folder has a DLL of that name.
 constexpr wchar_t plantedName[] = L"tarvoquin_planted.dll";
-
-}  // namespace
 
 TEST(SystemLibrary, NeverLoadsADllBesideTheProgram) {
     EXPECT_EQ(LoadSystemLibrary(plantedName), nullptr);

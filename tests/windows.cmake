@@ -1,26 +1,23 @@
-# Under Wine. windows_tests links its own clock, Direct3DCreate9,
-# DirectInput8Create and operator new (counting) in place of the usual ones, and
-# runs in a folder with a 64 x 64 "npc.png" and a planted "d3dx9_43.dll" that
-# the program must never load; probe_win_tests runs itself again, meeting
-# the stand-in management service.
+# Under Wine. windows_tests links its own clock, Direct3DCreate9 and operator
+# new (counting) in place of the usual ones, and runs in a folder with a
+# 64 x 64 "npc.png"; probe_win_tests runs itself again, meeting the stand-in
+# management service.
 tarvoquin_test(windows_tests SOURCES checker_win_test.cpp allocation_count.cpp picture_win.cpp
   ${CMAKE_SOURCE_DIR}/app/main_win.cpp LIBS tarvoquin_app)
 configure_file(data/npc_quadrants.png ${CMAKE_CURRENT_BINARY_DIR}/npc.png COPYONLY)
-# Native first, as Windows takes a DLL that is not a known one: Wine would
-# load the planted d3dx9_43.dll if anything asked for that name, and it would
-# leave its note in the working folder.
-set_tests_properties(windows_tests PROPERTIES ENVIRONMENT
-  "WINEDLLOVERRIDES=mscoree,mshtml=\\;d3dx9_43=n,b;TARVOQUIN_PLANTED_NOTES=.")
 tarvoquin_test(probe_win_tests SOURCES probe_win_test.cpp LIBS tarvoquin_probe)
 # In the second prefix (scripts/wine-env.sh), kept for the stand-in.
 set_tests_properties(probe_win_tests PROPERTIES
   ENVIRONMENT_MODIFICATION "WINEPREFIX=string_append:-standin")
 tarvoquin_test(d3dx_reference_win_tests SOURCES d3dx_reference_win_test.cpp picture_win.cpp
-  ${CMAKE_SOURCE_DIR}/benchmarks/scene_window_win.cpp LIBS tarvoquin_frame)
+  ${CMAKE_SOURCE_DIR}/benchmarks/scene_window_win.cpp LIBS tarvoquin_frame d3dx9_43)
+set_tests_properties(d3dx_reference_win_tests PROPERTIES
+  ENVIRONMENT "GTEST_FILTER=-OutsideChina.*")
 # In the third prefix (scripts/wine-env.sh), as a player outside China has
 # it: "微软雅黑" there, "黑体" and "华文中宋" not.
-tarvoquin_test(outside_china_win_tests SOURCES outside_china_win_test.cpp picture_win.cpp
-  ${CMAKE_SOURCE_DIR}/benchmarks/scene_window_win.cpp LIBS tarvoquin_render tarvoquin_stats)
+add_test(NAME outside_china_win_tests
+  COMMAND d3dx_reference_win_tests --gtest_filter=OutsideChina.*
+  WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(outside_china_win_tests PROPERTIES
   ENVIRONMENT_MODIFICATION "WINEPREFIX=string_append:-outside-china")
 configure_file(${CMAKE_SOURCE_DIR}/assets/npc.png ${CMAKE_CURRENT_BINARY_DIR}/assets_npc.png COPYONLY)
@@ -31,18 +28,12 @@ set_target_properties(wmi_standin PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY 
 target_link_libraries(wmi_standin PRIVATE ole32 oleaut32 wbemuuid uuid)
 target_link_options(wmi_standin PRIVATE -static)
 add_dependencies(probe_win_tests wmi_standin)
-# A DLL that notes it was loaded (tests/planted_dll_win.cpp): beside the
-# tests as d3dx9_43 and, under a name no system folder has, for
-# system_library_win_tests.
-function(planted_dll target name folder)
-  add_library(${target} SHARED planted_dll_win.cpp)
-  set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${name}
-    RUNTIME_OUTPUT_DIRECTORY ${folder} ARCHIVE_OUTPUT_DIRECTORY ${folder})
-  target_link_options(${target} PRIVATE -static)
-endfunction()
-planted_dll(planted_d3dx d3dx9_43 ${CMAKE_CURRENT_BINARY_DIR})
-add_dependencies(windows_tests planted_d3dx)
-planted_dll(planted_tarvoquin_planted tarvoquin_planted ${CMAKE_CURRENT_BINARY_DIR})
+# A DLL beside the tests under a name no system folder has
+# (tests/planted_dll_win.cpp), for system_library_win_tests.
+add_library(planted_tarvoquin_planted SHARED planted_dll_win.cpp)
+set_target_properties(planted_tarvoquin_planted PROPERTIES PREFIX "" OUTPUT_NAME tarvoquin_planted
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+target_link_options(planted_tarvoquin_planted PRIVATE -static)
 # The platform DLLs from the system folder only; then again on a machine
 # without d3d9, dinput8 and winmm.
 tarvoquin_test(system_library_win_tests SOURCES system_library_win_test.cpp LIBS tarvoquin_app)

@@ -11,8 +11,7 @@
 //   fail-create   there is no locator
 //   fail-connect  ConnectServer refuses (access denied)
 //   fail-blanket  the services have no client security: CoSetProxyBlanket fails
-// It serves one instance of each of the probe's two classes and none of
-// "Nothing"; a query for any other class is refused.
+// It serves one instance for any WQL query.
 #define CINTERFACE
 #define CONST_VTABLE
 #include <windows.h>
@@ -108,17 +107,8 @@ IEnumWbemClassObject enumerator = {Methods<IEnumWbemClassObjectVtbl>([](auto& t)
 HRESULT STDMETHODCALLTYPE ExecQuery(IWbemServices*, const BSTR language, const BSTR query, LONG,
                                     IWbemContext*, IEnumWbemClassObject** results) {
     *results = nullptr;
-    const wchar_t* from = query ? std::wcsstr(query, L"FROM ") : nullptr;
-    if (!language || std::wcscmp(language, L"WQL") != 0 || !from) return WBEM_E_INVALID_QUERY;
-    const wchar_t* className = from + 5;
-    if (std::wcscmp(className, L"Nothing") == 0) {
-        instancesLeft = 0;
-    } else if (std::wcscmp(className, L"Win32_Processor") == 0 ||
-               std::wcscmp(className, L"Win32_OperatingSystem") == 0) {
-        instancesLeft = 1;
-    } else {
-        return WBEM_E_INVALID_CLASS;
-    }
+    if (!language || std::wcscmp(language, L"WQL") != 0 || !query) return WBEM_E_INVALID_QUERY;
+    instancesLeft = 1;
     *results = &enumerator;
     return WBEM_S_NO_ERROR;
 }
