@@ -55,13 +55,9 @@ bool IsOsVersionAbove61() {
     return osAbove61;
 }
 
-TEST(RunProbe, ReadsInOrderOnTheProcessSessionAndBuildsTheLines) {
+TEST(RunProbe, ReadsInOrderOnTheProcessSession) {
     Reset();
     RunProbe();
-    EXPECT_TRUE(checkState.canRunGame);
-    EXPECT_EQ(checkState.cpuLine, L"CPU\uFF1AXeon");
-    EXPECT_EQ(checkState.osLine, L"Windows 10 version : 10.0");
-    EXPECT_EQ(checkState.memoryLine, L"\u5185\u5B58: 16G");
     const std::vector<std::string> order = {"ConnectWmi@", "Win32_Processor.Name@+", caption + "@+",
         version + "@+", maxClock + "@+", "IsOsVersionAbove61", memory + "@+"};
     EXPECT_EQ(calls, order);
