@@ -64,19 +64,6 @@ TEST(FpsMovingAverage, ComesWithTheEighthReading) {
     EXPECT_EQ(average.readings, 8u);
 }
 
-TEST(FpsMovingAverage, IsTheMeanOfTheLastSixReadings) {
-    FpsMovingAverage rising;
-    FramesThenReading(rising, 1, 1000.0f);
-    FramesThenReading(rising, 90, 1001.5f);
-    for (int reading = 3; reading <= 20; ++reading) {
-        FramesThenReading(rising, 2 * reading, 1000.0f + 2.0f * reading);  // reading per second
-        ASSERT_EQ(rising.window.size(), std::min<std::size_t>(reading - 2, 6)) << reading;
-    }
-    EXPECT_EQ(rising.window[0], 15.0f);
-    EXPECT_EQ(rising.window[5], 20.0f);
-    EXPECT_EQ(MovingAverageOf(rising), 17.5f);
-}
-
 TEST(FpsMovingAverage, KeepsItsReadingsWhenTheTickWraps) {
     FpsMovingAverage average;
     for (int reading = 1; reading <= 8; ++reading) FramesThenReading(average, 60, 1.5f * reading);
