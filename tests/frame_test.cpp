@@ -36,11 +36,6 @@ void Call(const char* step) {
     script.calls += script.calls.empty() ? step : std::string(" ") + step;
 }
 
-HResult Returning(const char* step, HResult result) {
-    Call(step);
-    return result;
-}
-
 FrameSteps ScriptedSteps() {
     FrameSteps steps{};
     steps.windowMinimised = [] { return script.minimised; };
@@ -58,10 +53,10 @@ FrameSteps ScriptedSteps() {
         script.movingAverageShown = movingAverage;
     };
     steps.endScene = [] { Call("end"); };
-    steps.present = [] { return Returning("present", script.result); };
-    steps.testCooperativeLevel = [] { return Returning("cooperative", script.result); };
-    steps.resetDevice = [] { return Returning("reset", script.remade); };
-    steps.recreateDevice = [] { return Returning("recreate", script.remade); };
+    steps.present = [] { Call("present"); return script.result; };
+    steps.testCooperativeLevel = [] { Call("cooperative"); return script.result; };
+    steps.resetDevice = [] { Call("reset"); return script.remade; };
+    steps.recreateDevice = [] { Call("recreate"); return script.remade; };
     steps.waitBriefly = [] { Call("wait"); };
     steps.waitForMessage = [] { Call("message"); };
     steps.tickSeconds = [] { return script.seconds; };

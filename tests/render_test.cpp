@@ -1,6 +1,7 @@
 #include "common/check_state.h"
 #include "render/adapter_line.h"
 #include "render/cube.h"
+#include "render/matrix.h"
 #include "render/overlay.h"
 
 #include <gtest/gtest.h>
@@ -12,9 +13,7 @@
 
 namespace {
 
-struct Vec {
-    float x, y, z;
-};
+using Vec = Vector3;
 Vec Corner(int i) { return {cubeVertices[i].x, cubeVertices[i].y, cubeVertices[i].z}; }
 Vec Sub(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 float Dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }

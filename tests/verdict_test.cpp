@@ -1,4 +1,4 @@
-// The five rules at their boundaries.
+// The thresholds of the rules at their boundaries.
 #include "common/verdict.h"
 
 #include <gtest/gtest.h>
@@ -15,11 +15,6 @@ TEST(Rules, TheCpuScoreFailsBelow80) {
     EXPECT_TRUE(CpuScoreFails(std::nextafter(80.0f, 0.0f)));
     EXPECT_FALSE(CpuScoreFails(80.0f));
     EXPECT_FALSE(CpuScoreFails(NAN));
-}
-
-TEST(Rules, TheOsVersionFailsAtSixPointOneAndBelow) {
-    EXPECT_TRUE(OsVersionFails(false));
-    EXPECT_FALSE(OsVersionFails(true));
 }
 
 TEST(Rules, TheMemoryFailsBelow3Point8Gigabytes) {
