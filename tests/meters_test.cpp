@@ -78,7 +78,6 @@ TEST(FrameMilliseconds, DivideTheSixtyFourBitCountByTheFrequency) {
     EXPECT_EQ(FrameMilliseconds(1000, 1250, 1000), 250.0);
     EXPECT_EQ(FrameMilliseconds(late, late + 300, 1000), 300.0);
     EXPECT_EQ(FrameMilliseconds(0, 5, 0), 0.0);
-    EXPECT_EQ(FrameMilliseconds(0, 5, -1), 0.0);
 }
 
 TEST(BatchAverage, StaysZeroUntilTheFifthBatchOf3001Frames) {
@@ -98,12 +97,4 @@ TEST(BatchAverage, WeighsTheNewestFourOfFiveTheNewestMost) {
     FrameBatchAverage batch;
     RunBatches(batch, {9000.0, 100.0, 200.0, 300.0, 400.0, 500.0});
     EXPECT_DOUBLE_EQ(batch.average, 319.75309241701046);
-}
-
-TEST(BatchAverage, IsRecomputedOnEveryFrameNotOnlyWhenABatchCloses) {
-    FrameBatchAverage batch;
-    RunBatches(batch, {10.0, 10.0, 10.0, 10.0, 10.0});
-    batch.batches.push_back(50000.0);
-    AddTimedFrame(batch, 0.0);
-    EXPECT_GT(batch.average, 10000.0);
 }

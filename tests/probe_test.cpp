@@ -5,23 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <limits>
 #include <string>
-
-TEST(WmiQueryText, FormatsTheClassIntoAZeroFilledBufferCutAtTheLastByte) {
-    char query[wmiQueryCapacity];
-    std::memset(query, 'x', sizeof query);
-    EXPECT_FALSE(BuildWmiQueryText(query, nullptr));
-    for (char c : query) ASSERT_EQ(c, 0);
-    std::memset(query, 'x', sizeof query);
-    ASSERT_TRUE(BuildWmiQueryText(query, "Win32_Processor"));
-    EXPECT_STREQ(query, "SELECT * FROM Win32_Processor");
-    for (std::size_t i = std::strlen(query); i < wmiQueryCapacity; ++i) ASSERT_EQ(query[i], 0);
-    std::string fits(240, 'A');
-    ASSERT_TRUE(BuildWmiQueryText(query, (fits + "BC").c_str()));
-    EXPECT_EQ(std::string(query), "SELECT * FROM " + fits);
-}
 
 TEST(LeadingInteger, TakesSpaceSignAndDigitsAndSaturatesAtTheTypeLimits) {
     const int64_t max32 = std::numeric_limits<int32_t>::max();
