@@ -93,7 +93,6 @@ TEST(ComputeCpuScore, WeighsTheTwoTimesAgainstTheReference) {
         {TimedSuite(rayReference, fractalReference), 100.0f},
         {TimedSuite(0.03f, 0.04f, 0.0f, 1.0f), 100.0f * 0.0286f / 0.04f},
         {TimedSuite(0.03f, 0.04f, 0.0f, 0.0f), 0.0f},
-        {BenchmarkSuite{}, 0.0f},  // untimed, -1 / -1 in both slots
     };
     for (const auto& c : cases) EXPECT_EQ(ComputeCpuScore(c.suite), c.score) << c.score;
     // A time that is no positive finite number scores 0 (1e-40 s would be inf).

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <string>
@@ -70,6 +71,19 @@ TEST(Cube, EachTriangleIsClockwiseFromOutsideItsFace) {
         for (int i = 0; i < 3; ++i) ASSERT_EQ(k[i] / 4u, t / 2) << "triangle " << t;
         const Vec n = Cross(Sub(Corner(k[1]), Corner(k[0])), Sub(Corner(k[2]), Corner(k[0])));
         EXPECT_EQ(Dot(n, normals[t / 2]), 400.0f) << "triangle " << t;
+    }
+}
+
+TEST(Cube, EachFacesTwoTrianglesMeetAlongADiagonal) {
+    for (int face = 0; face < 6; ++face) {
+        const uint16_t* k = &cubeIndices[6 * face];
+        std::vector<int> shared;
+        for (int i = 0; i < 3; ++i) {
+            if (std::count(k + 3, k + 6, k[i])) shared.push_back(k[i]);
+        }
+        ASSERT_EQ(shared.size(), 2u) << "face " << face;
+        const Vec diagonal = Sub(Corner(shared[0]), Corner(shared[1]));
+        EXPECT_EQ(Dot(diagonal, diagonal), 800.0f) << "face " << face;
     }
 }
 
