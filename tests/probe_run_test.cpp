@@ -9,17 +9,14 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 struct Read {
     bool result = true;
     std::optional<std::wstring> value;
 };
-bool connectResult = true;
 bool osAbove61 = true;
 std::map<std::string, Read> reads;  // a read not scripted returns false
-std::vector<std::string> calls;     // the name, "@" when on wmiSession, "+" when text was empty
 
 const std::string maxClock = "Win32_Processor.MaxClockSpeed";
 const std::string caption = "Win32_OperatingSystem.Caption";
@@ -27,51 +24,24 @@ const std::string version = "Win32_OperatingSystem.Version";
 const std::string memory = "Win32_OperatingSystem.TotalVisibleMemorySize";
 
 void Reset(float cpuScore = 100.0f) {
-    connectResult = true;
     osAbove61 = true;
     reads = {{"Win32_Processor.Name", {true, L"Xeon"}}, {maxClock, {true, L"2096"}},
              {caption, {true, L"Windows 10"}}, {version, {true, L"10.0"}}, {memory, {true, L"16777216"}}};
-    calls.clear();
     checkState = CheckState{};
     checkState.cpuScore = cpuScore;
 }
 }  // namespace
 
-bool ConnectWmi(WmiSession& session) {
-    calls.push_back(&session == &wmiSession ? "ConnectWmi@" : "ConnectWmi");
-    return connectResult;
-}
-bool QueryWmiProperty(std::wstring& text, WmiSession& session, const char* className,
+bool ConnectWmi(WmiSession&) { return true; }
+bool QueryWmiProperty(std::wstring& text, WmiSession&, const char* className,
                       const char* propertyName) {
     std::string name = std::string(className) + "." + propertyName;
-    calls.push_back(name + (&session == &wmiSession ? "@" : "") + (text.empty() ? "+" : ""));
     auto read = reads.find(name);
     if (read == reads.end()) return false;
     if (read->second.result && read->second.value) text = *read->second.value;
     return read->second.result;
 }
-bool IsOsVersionAbove61() {
-    calls.push_back("IsOsVersionAbove61");
-    return osAbove61;
-}
-
-TEST(RunProbe, ReadsInOrderOnTheProcessSessionAndBuildsTheLines) {
-    Reset();
-    RunProbe();
-    EXPECT_TRUE(checkState.canRunGame);
-    EXPECT_EQ(checkState.cpuLine, L"CPU\uFF1AXeon");
-    EXPECT_EQ(checkState.osLine, L"Windows 10 version : 10.0");
-    EXPECT_EQ(checkState.memoryLine, L"\u5185\u5B58: 16G");
-    const std::vector<std::string> order = {"ConnectWmi@", "Win32_Processor.Name@+", caption + "@+",
-        version + "@+", maxClock + "@+", "IsOsVersionAbove61", memory + "@+"};
-    EXPECT_EQ(calls, order);
-    // Everything is read even when the connection fails.
-    Reset();
-    connectResult = false;
-    RunProbe();
-    EXPECT_EQ(calls.size(), order.size());
-    EXPECT_TRUE(checkState.canRunGame);
-}
+bool IsOsVersionAbove61() { return osAbove61; }
 
 // The rules' boundaries are pinned with the rules; here each one is applied.
 TEST(RunProbe, AppliesEachRuleAndNeverSetsTheVerdictAgain) {
@@ -93,13 +63,4 @@ TEST(RunProbe, AppliesEachRuleAndNeverSetsTheVerdictAgain) {
         RunProbe();  // a passing second run sets nothing again
         EXPECT_EQ(checkState.canRunGame, c.passes) << "again";
     }
-}
-
-TEST(RunProbe, MissingPiecesLeaveEmptyParts) {
-    Reset();
-    reads.clear();
-    RunProbe();
-    EXPECT_EQ(checkState.cpuLine, L"CPU\uFF1A");
-    EXPECT_EQ(checkState.osLine, L" version : ");
-    EXPECT_EQ(checkState.memoryLine, L"\u5185\u5B58: 0G");
 }
