@@ -1,6 +1,6 @@
 """Starting, finding, watching, driving and ending TarvoquinCheck.exe under
 Wine; used by scripts/run, and by the end-to-end tests, which add what only
-they read (tests/e2e/program.py).
+they read (tests/e2e/conftest.py).
 
 Every wait polls a condition until a generous deadline; nothing waits by
 sleeping a fixed time. Every process started here is ended by stop_all().
@@ -46,16 +46,13 @@ def wait_for(what, condition, seconds, report_every=None):
 
 
 class Run:
-    """One run of the program in a folder, with its output kept in files;
-    given program, that exe started with the folder as its working folder;
-    given environment, those variables set for it."""
+    """One run of the program in its folder, with its output kept in files."""
 
-    def __init__(self, folder, log_folder, name, program=PROGRAM, environment=None):
-        env = dict(os.environ, **(environment or {}))
+    def __init__(self, folder, log_folder, name):
         self.stdout_path = os.path.join(log_folder, name + ".stdout")
         self.stderr_path = os.path.join(log_folder, name + ".stderr")
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
-            self.process = subprocess.Popen(["wine", program], cwd=folder, env=env,
+            self.process = subprocess.Popen(["wine", PROGRAM], cwd=folder,
                                             stdout=out, stderr=err, start_new_session=True)
         started.append(self.process)
         self.window_id = None
@@ -83,8 +80,8 @@ class Run:
     def shot(self):
         return screen.take(self.client)
 
-    def layout(self, scaled=True):
-        return screen.Layout(self.client[2], self.client[3], scaled)
+    def layout(self):
+        return screen.Layout(self.client[2], self.client[3])
 
     def find_x_window(self, seconds, report_every=None):
         """The X window showing the main window, and its client area."""

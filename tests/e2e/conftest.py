@@ -1,6 +1,5 @@
 """Fixtures of the end-to-end tests: the build, the window tool, and starts of
-the program (a run of scripts/lib/checker.py with what only the tests read),
-all ended when their module is done."""
+the program (scripts/lib/checker.py runs), all ended when their module is done."""
 import os
 import re
 import subprocess
@@ -15,9 +14,6 @@ import screen
 
 UPPER_FONT_HEIGHT = 23
 TOOL_SECONDS = 60   # Wine's own start-up and end
-# Mesa's no-op driver draws nothing: frames cost their processor side alone,
-# thousands a second, as on a fast graphics card.
-NO_OP_DRIVER = {"GALLIUM_NOOP": "1"}
 
 
 def pytest_addoption(parser):
@@ -40,12 +36,6 @@ class Rows(screen.Layout):
     def centre(self, half):
         cx, cy = self.width // 2, self.height // 2
         return (cx - half, cy - half, cx + half, cy + half)
-
-    def edges(self):
-        """Patches at the bottom corners and halfway down the sides: no text, no cube."""
-        w, h, s = self.width, self.height, 10
-        return [(0, h - s, s, h), (w - s, h - s, w, h),
-                (0, h // 2, s, h // 2 + s), (w - s, h // 2, w, h // 2 + s)]
 
 
 class Started(checker.Run):
@@ -97,16 +87,22 @@ def tool(build):
 
 @pytest.fixture(scope="module")
 def start(build, logs):
-    """start(name, folder=None, no_op_driver=False, alone=True): the program
-    started in folder (the build's program folder by default); alone, once
-    the runs before it are ended."""
-    def run(name, folder=None, no_op_driver=False, alone=True):
+    """start(name, folder=None, alone=True): the program started in folder
+    (the build's program folder by default); alone, once the runs before it
+    are ended."""
+    def run(name, folder=None, alone=True):
         if alone:
             checker.stop_all()
-        return Started(folder or os.path.join(build, "program"), logs, name,
-                       environment=NO_OP_DRIVER if no_op_driver else None)
+        return Started(folder or os.path.join(build, "program"), logs, name)
     yield run
     checker.stop_all()
+
+
+@pytest.fixture
+def no_op_driver(monkeypatch):
+    """Mesa's no-op driver draws nothing: frames cost their processor side
+    alone, thousands a second, as on a fast graphics card."""
+    monkeypatch.setenv("GALLIUM_NOOP", "1")
 
 
 def wine_server_stop():

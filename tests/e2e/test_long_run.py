@@ -1,8 +1,6 @@
-"""The program left running for minutes (tests/e2e/run BUILD -m long): its
-resident memory stays flat after the first minute, it keeps running frames
-(seen by its processor time) and Escape then ends it with 0. With --fast it
-runs under Mesa's no-op driver, millions of frames in ten minutes, where
-Wine's d3d9 itself grows by the frame (see the README)."""
+"""The program left running for minutes: its resident memory stays flat after
+the first minute, it keeps running frames and Escape then ends it with 0.
+--fast: under Mesa's no-op driver, where Wine's d3d9 itself grows by the frame."""
 import time
 
 import psutil
@@ -17,7 +15,9 @@ BUSY_SHARE = 0.1
 
 @pytest.mark.long
 def test_memory_stays_flat_frames_keep_running_and_escape_ends_with_zero(start, request):
-    run = start("long-run", no_op_driver=request.config.getoption("--fast"))
+    if request.config.getoption("--fast"):
+        request.getfixturevalue("no_op_driver")
+    run = start("long-run")
     run.find_x_window(STARTUP_SECONDS)
     began = time.monotonic()
     resident = []
