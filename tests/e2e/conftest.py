@@ -10,9 +10,7 @@ import pytest
 
 import checker
 import display
-import screen
 
-UPPER_FONT_HEIGHT = 23
 TOOL_SECONDS = 60   # Wine's own start-up and end
 
 
@@ -23,30 +21,12 @@ def pytest_addoption(parser):
                      help="the long run under Mesa's no-op driver")
 
 
-class Rows(screen.Layout):
-    def upper_left(self, top):
-        return self.row(top, UPPER_FONT_HEIGHT, 0.0, 0.45)
-
-    def upper_right(self, top):
-        return self.row(top, UPPER_FONT_HEIGHT, 0.7, 1.0)
-
-    def gpu(self):
-        return self.row(550, screen.LOWER_FONT_HEIGHT, 0.0, 0.45)
-
-    def centre(self, half):
-        cx, cy = self.width // 2, self.height // 2
-        return (cx - half, cy - half, cx + half, cy + half)
-
-
 class Started(checker.Run):
     """Wine runs the program in the process it started as."""
 
     def cpu_seconds(self):
         times = psutil.Process(self.process.pid).cpu_times()
         return times.user + times.system
-
-    def layout(self, scaled=True):
-        return Rows(self.client[2], self.client[3], scaled)
 
     def icon_pixels(self):
         """The ARGB values of the icon Wine gives the X window."""

@@ -7,7 +7,7 @@ import time
 
 import pytest
 
-from screen import PINK, RED, count
+from screen import LOWER_FONT_HEIGHT, PINK, RED, Layout, count
 
 GREY = (100, 100, 100)          # the cleared background
 GREEN = (0, 239, 136)           # left-aligned text lines
@@ -24,8 +24,13 @@ IDLE_SECONDS, IDLE_CPU_SECONDS, ESCAPE_SECONDS = 5, 0.5, 2
 # Xvfb has no window manager, and Wine waits 2 s for one to withdraw a window
 # that is being hidden, inside DestroyWindow; a Windows desktop does not.
 NO_WINDOW_MANAGER_SECONDS = 2
-UPPER_TOPS, FIGURE_TOPS = (0, 30, 60, 90), (0, 30, 60)
+UPPER_TOPS, FIGURE_TOPS, UPPER_FONT_HEIGHT = (0, 30, 60, 90), (0, 30, 60), 23
 SECOND_START_SECONDS = 15   # Wine's start and end; a check would wait for Escape
+
+
+def centre(layout, half):
+    x, y = layout.width // 2, layout.height // 2
+    return (x - half, y - half, x + half, y + half)
 
 
 def all_exactly(shot, box, colour):
@@ -39,7 +44,7 @@ def first_frame(run, logs, name):
     def look():
         shot = run.shot()
         return shot if (count(shot, layout.status(), PINK) >= GLYPHS and
-                        not all_exactly(shot, layout.centre(60), GREY)) else None
+                        not all_exactly(shot, centre(layout, 60), GREY)) else None
     shot = run.watch("the first frames", look, FRAME_SECONDS)
     shot.save("%s/%s.png" % (logs, name))
     return layout, shot
@@ -48,10 +53,11 @@ def first_frame(run, logs, name):
 def expect_report_rows(shot, layout):
     """The upper rows in green, the figures in light green, the GPU row red."""
     for top in UPPER_TOPS:
-        assert count(shot, layout.upper_left(top), GREEN) >= GLYPHS, top
+        assert count(shot, layout.row(top, UPPER_FONT_HEIGHT, 0.0, 0.45), GREEN) >= GLYPHS, top
     for top in FIGURE_TOPS:
-        assert count(shot, layout.upper_right(top), LIGHT_GREEN) >= GLYPHS, top
-    assert count(shot, layout.gpu(), RED) >= GLYPHS
+        figures = layout.row(top, UPPER_FONT_HEIGHT, 0.7, 1.0)
+        assert count(shot, figures, LIGHT_GREEN) >= GLYPHS, top
+    assert count(shot, layout.row(550, LOWER_FONT_HEIGHT, 0.0, 0.45), RED) >= GLYPHS
 
 
 @pytest.fixture(scope="module")
@@ -72,7 +78,7 @@ def test_first_frames_overlay_rows_grey_background_textured_cube(normal, logs):
     layout, shot = first_frame(normal[0], logs, "first-frames")
     expect_report_rows(shot, layout)
     assert all_exactly(shot, (0, layout.height - 10, 10, layout.height), GREY)
-    assert count(shot, layout.centre(60), TEXTURE_GOLD, 8) >= 50
+    assert count(shot, centre(layout, 60), TEXTURE_GOLD, 8) >= 50
 
 
 def test_a_second_start_ends_with_zero_and_leaves_the_first_running(normal, start):
@@ -95,7 +101,7 @@ def test_without_images_no_icon_white_cube_and_close_ends_with_zero(start, tool,
     run.find_x_window(STARTUP_SECONDS)
     assert run.icon_pixels().count(ICON_GOLD) == 0
     layout, shot = first_frame(run, logs, "without-images")
-    assert count(shot, layout.centre(60), WHITE, 10) >= 0.95 * 120 * 120
+    assert count(shot, centre(layout, 60), WHITE, 10) >= 0.95 * 120 * 120
     assert tool("close") is not None
     assert run.wait_exit(EXIT_SECONDS) == 0
 
@@ -108,7 +114,7 @@ def test_without_device_a_box_then_the_report_with_the_red_verdict_idle(
     assert tool("window") is None, "main window shown before the box was answered"
     assert tool("press-ok") is not None
     run.find_x_window(STARTUP_SECONDS)
-    layout = run.layout(scaled=False)
+    layout = Layout(run.client[2], run.client[3], scaled=False)
 
     def verdict_shown():
         shot = run.shot()
@@ -117,7 +123,7 @@ def test_without_device_a_box_then_the_report_with_the_red_verdict_idle(
     shot.save("%s/without-device.png" % logs)
     expect_report_rows(shot, layout)
     assert count(shot, (0, 0) + shot.size, PINK) == 0
-    assert all_exactly(shot, layout.centre(150), GREY)
+    assert all_exactly(shot, centre(layout, 150), GREY)
     before = run.cpu_seconds()
     time.sleep(IDLE_SECONDS)
     assert run.cpu_seconds() - before < IDLE_CPU_SECONDS

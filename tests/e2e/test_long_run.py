@@ -32,7 +32,6 @@ def test_memory_stays_flat_frames_keep_running_and_escape_ends_with_zero(start, 
         if time.monotonic() - began >= SETTLE_SECONDS:
             resident.append(kib)
     assert resident, "no sample after the first minute"
-    print("resident after the first minute %d KiB, highest %d KiB" % (resident[0], max(resident)))
     assert max(resident) - resident[0] <= GROWTH_KIB
     run.key("Escape")
     assert run.wait_exit(EXIT_SECONDS) == 0
