@@ -50,3 +50,6 @@ set_tests_properties(system_library_win_tests_without_dlls PROPERTIES
 tarvoquin_test(fast_machine_win_tests SOURCES fast_machine_win_test.cpp LIBS tarvoquin_app)
 set_tests_properties(fast_machine_win_tests PROPERTIES
   ENVIRONMENT "GALLIUM_NOOP=1")
+# The end-to-end tests' look at the program's windows from the Win32 side.
+add_executable(e2e_window_tool e2e/window_tool_win.cpp)
+target_link_options(e2e_window_tool PRIVATE -municode -mconsole)

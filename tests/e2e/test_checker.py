@@ -137,6 +137,4 @@ def test_at_thousands_of_frames_a_second_escape_ends_the_program_at_once(no_op_d
     began = time.monotonic()
     run.key("Escape")
     assert run.wait_exit(EXIT_SECONDS) == 0
-    ended = time.monotonic() - began
-    print("no-op driver: Escape ended the program in %.2f s" % ended)
-    assert ended < ESCAPE_SECONDS + NO_WINDOW_MANAGER_SECONDS
+    assert time.monotonic() - began < ESCAPE_SECONDS + NO_WINDOW_MANAGER_SECONDS

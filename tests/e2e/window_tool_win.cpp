@@ -1,7 +1,5 @@
-// Looks at the checker from inside Wine, where the Win32 side of its windows
-// can be seen. "window" and "msgbox" describe the visible main window or
-// message box in key=value lines (UTF-8); "close" and "press-ok" post what
-// the button would. Exit code 1 when the window is not there, 2 on bad usage.
+// The checker's windows seen from inside Wine: "window" and "msgbox" print key=value lines,
+// "close" and "press-ok" post what the button would; exit code 1 when the window is not there.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
