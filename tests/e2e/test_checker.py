@@ -14,7 +14,6 @@ GREEN = (0, 239, 136)           # left-aligned text lines
 LIGHT_GREEN = (135, 239, 136)   # right-aligned figures
 WHITE = (255, 255, 255)         # the untextured cube
 TEXTURE_GOLD = (226, 172, 40)   # the most common colour of npc.png
-OUTER_RECT = "200,50,800,600"
 CAPTION_STYLES = 0x00C00000 | 0x00080000 | 0x00020000   # caption, system menu, minimise box
 SIZING_STYLES = 0x00040000 | 0x00010000                  # sizing border, maximise box
 ICON_GOLD = 0xFFE2AC28                                   # root.ico's gold, as ARGB
@@ -69,7 +68,7 @@ def normal(start, tool):
 
 def test_window_title_place_size_fixed_frame_and_icon(normal):
     run, fields = normal
-    assert fields["rect"] == OUTER_RECT
+    assert fields["rect"] == "200,50,800,600"
     assert int(fields["style"]) & (CAPTION_STYLES | SIZING_STYLES) == CAPTION_STYLES
     assert run.icon_pixels().count(ICON_GOLD) >= 10
 
@@ -122,7 +121,6 @@ def test_without_device_a_box_then_the_report_with_the_red_verdict_idle(
     shot = run.watch("the report with the red verdict", verdict_shown, FRAME_SECONDS)
     shot.save("%s/without-device.png" % logs)
     expect_report_rows(shot, layout)
-    assert count(shot, (0, 0) + shot.size, PINK) == 0
     assert all_exactly(shot, centre(layout, 150), GREY)
     before = run.cpu_seconds()
     time.sleep(IDLE_SECONDS)
