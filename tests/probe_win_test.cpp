@@ -43,12 +43,8 @@ TEST(VariantText, ConvertsIntegersAsSigned32BitStringsToTheirFirstNulAndLeavesOt
 
 namespace {
 
-// A run of a program (this one again, see main) with the arguments.
-FILE* Start(const std::wstring& program, const wchar_t* arguments) {
-    return _wpopen((program + L" " + arguments).c_str(), L"rb");
-}
-
-// What a run printed, with "(failed)" for a non-zero exit.
+// What a run of a program (this one again, see main) printed, with "(failed)"
+// for a non-zero exit.
 std::string Output(FILE* child) {
     std::string output;
     for (int c = child ? std::fgetc(child) : EOF; c != EOF; c = std::fgetc(child)) output += char(c);
@@ -82,22 +78,30 @@ TEST(Child, TheVersionCheckPassesAboveSixPointOne) {
         RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Version", REG_SZ, run.version,
                         DWORD((std::wcslen(run.version) + 1) * sizeof(wchar_t)));
         CopyFileW(Self().c_str(), name.c_str(), FALSE);
-        EXPECT_EQ(Output(Start(name, L"version")), run.output) << run.version;
+        FILE* child = _wpopen((name + L" version").c_str(), L"rb");
+        EXPECT_EQ(Output(child), run.output) << run.version;
         RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
         DeleteFileW(name.c_str());
     }
 }
 
 // What the probe prints, the lines and the verdict, against the stand-in
-// service behaving as TARVOQUIN_WMI says, in the prefix kept for it, where it
-// stays registered. The runs go together: whatever the service does, each
-// ends after about 20 s at most.
+// service (the DLL beside this program) behaving as TARVOQUIN_WMI says, in the
+// prefix kept for it, where it stays registered. The runs go together:
+// whatever the service does, each ends after about 20 s at most.
 TEST(StandInService, TheProbeReadsWhatComesInTimeAndReportsTheFailedStep) {
     const wchar_t* prefix = _wgetenv(L"WINEPREFIX");
     const std::wstring own = prefix ? prefix : L"";
     ASSERT_TRUE(own.size() > 8 && own.substr(own.size() - 8) == L"-standin")
         << "run in the stand-in prefix (scripts/wine-env.sh)";
-    ASSERT_EQ(Output(Start(L"regsvr32", L"/s wmi_standin.dll")), "");
+    const wchar_t server[] =
+        L"Software\\Classes\\CLSID\\{4590F811-1D3A-11D0-891F-00AA004B2E24}\\InprocServer32";
+    wchar_t dll[MAX_PATH] = {};
+    const DWORD length = GetFullPathNameW(L"wmi_standin.dll", MAX_PATH, dll, nullptr);
+    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, server, nullptr, REG_SZ, dll,
+                              (length + 1) * sizeof(wchar_t)), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, server, L"ThreadingModel", REG_SZ, L"Both",
+                              sizeof L"Both"), ERROR_SUCCESS);
     const struct { const wchar_t* behaviour; std::string output; } runs[] = {
         {L"", readLines + "1|"},
         {L"slow", readLines + "1|"},
@@ -111,7 +115,7 @@ TEST(StandInService, TheProbeReadsWhatComesInTimeAndReportsTheFailedStep) {
     const ULONGLONG started = GetTickCount64();
     for (std::size_t i = 0; i < std::size(runs); ++i) {
         SetEnvironmentVariableW(L"TARVOQUIN_WMI", runs[i].behaviour);
-        children[i] = Start(Self(), L"probe");
+        children[i] = _wpopen((Self() + L" probe").c_str(), L"rb");
     }
     for (std::size_t i = 0; i < std::size(runs); ++i) {
         EXPECT_EQ(Output(children[i]), runs[i].output) << runs[i].behaviour;

@@ -1,7 +1,4 @@
-# Under Wine. windows_tests links its own clock, Direct3DCreate9 and operator
-# new (counting) in place of the usual ones, and runs in a folder with a
-# 64 x 64 "npc.png"; probe_win_tests runs itself again, meeting the stand-in
-# management service.
+# Under Wine.
 tarvoquin_test(windows_tests SOURCES checker_win_test.cpp allocation_count.cpp picture_win.cpp
   ${CMAKE_SOURCE_DIR}/app/main_win.cpp LIBS tarvoquin_app)
 configure_file(data/npc_quadrants.png ${CMAKE_CURRENT_BINARY_DIR}/npc.png COPYONLY)
@@ -13,23 +10,20 @@ tarvoquin_test(d3dx_reference_win_tests SOURCES d3dx_reference_win_test.cpp pict
   ${CMAKE_SOURCE_DIR}/benchmarks/scene_window_win.cpp LIBS tarvoquin_frame d3dx9_43)
 set_tests_properties(d3dx_reference_win_tests PROPERTIES
   ENVIRONMENT "GTEST_FILTER=-OutsideChina.*")
-# In the third prefix (scripts/wine-env.sh), as a player outside China has
-# it: "微软雅黑" there, "黑体" and "华文中宋" not.
+# In the third prefix (scripts/wine-env.sh), as a player outside China has it.
 add_test(NAME outside_china_win_tests
   COMMAND d3dx_reference_win_tests --gtest_filter=OutsideChina.*
   WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(outside_china_win_tests PROPERTIES
   ENVIRONMENT_MODIFICATION "WINEPREFIX=string_append:-outside-china")
 configure_file(${CMAKE_SOURCE_DIR}/assets/npc.png ${CMAKE_CURRENT_BINARY_DIR}/assets_npc.png COPYONLY)
-# The stand-in management service; it registers itself for the locator's
-# class (regsvr32), and TARVOQUIN_WMI picks its behaviour.
+# The stand-in management service, which probe_win_tests registers.
 add_library(wmi_standin SHARED wmi_standin_win.cpp)
 set_target_properties(wmi_standin PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 target_link_libraries(wmi_standin PRIVATE ole32 oleaut32 wbemuuid uuid)
 target_link_options(wmi_standin PRIVATE -static)
 add_dependencies(probe_win_tests wmi_standin)
-# A DLL beside the tests under a name no system folder has
-# (tests/planted_dll_win.cpp), for system_library_win_tests.
+# For system_library_win_tests: a DLL beside the tests (planted_dll_win.cpp).
 add_library(planted_tarvoquin_planted SHARED planted_dll_win.cpp)
 set_target_properties(planted_tarvoquin_planted PROPERTIES PREFIX "" OUTPUT_NAME tarvoquin_planted
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
@@ -45,8 +39,6 @@ add_test(NAME system_library_win_tests_without_dlls
   WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(system_library_win_tests_without_dlls PROPERTIES
   ENVIRONMENT "WINEDLLOVERRIDES=mscoree,mshtml=\\;d3d9,dinput8,winmm=d")
-# The program's own loop on the real clocks under Mesa's no-op driver, which
-# draws nothing: a frame costs its processor side alone, as on a fast card.
 tarvoquin_test(fast_machine_win_tests SOURCES fast_machine_win_test.cpp LIBS tarvoquin_app)
 set_tests_properties(fast_machine_win_tests PROPERTIES
   ENVIRONMENT "GALLIUM_NOOP=1")

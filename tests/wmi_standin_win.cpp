@@ -1,7 +1,7 @@
 // A stand-in for the management service's client (wbemprox) in the tests.
-// It registers itself for the locator's class in place of Wine's
-// (regsvr32 wmi_standin.dll), in a prefix kept for it. TARVOQUIN_WMI, read
-// when the locator is made, picks how it behaves:
+// The probe's tests register it for the locator's class in place of Wine's,
+// in a prefix kept for it. TARVOQUIN_WMI, read when the locator is made,
+// picks how it behaves:
 //   (unset)       answers at once
 //   slow          ConnectServer and the first Next take 3 s each, as a cold
 //                 service may
@@ -16,7 +16,6 @@
 #define CONST_VTABLE
 #include <windows.h>
 #include <objbase.h>
-#include <olectl.h>
 #include <wbemcli.h>
 
 #include <cstddef>
@@ -179,20 +178,3 @@ extern "C" __declspec(dllexport) HRESULT WINAPI DllGetClassObject(REFCLSID id, R
 }
 
 extern "C" __declspec(dllexport) HRESULT WINAPI DllCanUnloadNow() { return S_FALSE; }
-
-extern "C" IMAGE_DOS_HEADER __ImageBase;  // this DLL's own module
-
-extern "C" __declspec(dllexport) HRESULT WINAPI DllRegisterServer() {
-    constexpr wchar_t server[] =
-        L"Software\\Classes\\CLSID\\{4590F811-1D3A-11D0-891F-00AA004B2E24}\\InprocServer32";
-    wchar_t path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameW(reinterpret_cast<HMODULE>(&__ImageBase), path, MAX_PATH);
-    if (length == 0 || length == MAX_PATH) return SELFREG_E_CLASS;
-    const DWORD bytes = (length + 1) * sizeof(wchar_t);
-    if (RegSetKeyValueW(HKEY_LOCAL_MACHINE, server, nullptr, REG_SZ, path, bytes) != ERROR_SUCCESS ||
-        RegSetKeyValueW(HKEY_LOCAL_MACHINE, server, L"ThreadingModel", REG_SZ, L"Both",
-                        sizeof L"Both") != ERROR_SUCCESS) {
-        return SELFREG_E_CLASS;
-    }
-    return S_OK;
-}
