@@ -123,6 +123,23 @@ TEST(StandInService, TheProbeReadsWhatComesInTimeAndReportsTheFailedStep) {
     EXPECT_LT(GetTickCount64() - started, 35000u);
 }
 
+// A class without instances and a property the instance lacks count as read
+// (a clock so reads 0 and fails); a refused query does not. Neither sets the text.
+TEST(StandInService, AQueryWithoutAValueCountsAsReadARefusedOneDoesNot) {
+    const struct { const char* className; const char* property; bool result; } reads[] = {
+        {"Nothing", "Name", true}, {"Win32_Processor", "None", true}, {"Refused", "Name", false}};
+    SetEnvironmentVariableW(L"TARVOQUIN_WMI", nullptr);
+    WmiSession session;
+    ASSERT_TRUE(ConnectWmi(session));
+    for (const auto& read : reads) {
+        std::wstring text = untouched;
+        EXPECT_EQ(QueryWmiProperty(text, session, read.className, read.property), read.result)
+            << read.className;
+        EXPECT_EQ(text, untouched) << read.className;
+    }
+    CloseWmi(session);
+}
+
 namespace {
 
 // The checker's probe with a passing CPU score: its lines in UTF-8 and verdict.

@@ -8,8 +8,7 @@ set_tests_properties(probe_win_tests PROPERTIES
   ENVIRONMENT_MODIFICATION "WINEPREFIX=string_append:-standin")
 tarvoquin_test(d3dx_reference_win_tests SOURCES d3dx_reference_win_test.cpp picture_win.cpp
   ${CMAKE_SOURCE_DIR}/benchmarks/scene_window_win.cpp LIBS tarvoquin_frame d3dx9_43)
-set_tests_properties(d3dx_reference_win_tests PROPERTIES
-  ENVIRONMENT "GTEST_FILTER=-OutsideChina.*")
+set_tests_properties(d3dx_reference_win_tests PROPERTIES ENVIRONMENT "GTEST_FILTER=-OutsideChina.*")
 # In the third prefix (scripts/wine-env.sh), as a player outside China has it.
 add_test(NAME outside_china_win_tests
   COMMAND d3dx_reference_win_tests --gtest_filter=OutsideChina.*
@@ -40,8 +39,7 @@ add_test(NAME system_library_win_tests_without_dlls
 set_tests_properties(system_library_win_tests_without_dlls PROPERTIES
   ENVIRONMENT "WINEDLLOVERRIDES=mscoree,mshtml=\\;d3d9,dinput8,winmm=d")
 tarvoquin_test(fast_machine_win_tests SOURCES fast_machine_win_test.cpp LIBS tarvoquin_app)
-set_tests_properties(fast_machine_win_tests PROPERTIES
-  ENVIRONMENT "GALLIUM_NOOP=1")
+set_tests_properties(fast_machine_win_tests PROPERTIES ENVIRONMENT "GALLIUM_NOOP=1")
 # The end-to-end tests' look at the program's windows from the Win32 side.
 add_executable(e2e_window_tool e2e/window_tool_win.cpp)
 target_link_options(e2e_window_tool PRIVATE -municode -mconsole)

@@ -11,7 +11,7 @@
 //   fail-create   there is no locator
 //   fail-connect  ConnectServer refuses (access denied)
 //   fail-blanket  the services have no client security: CoSetProxyBlanket fails
-// It serves one instance for any WQL query.
+// It serves one instance a WQL query, none FROM Nothing; it refuses FROM Refused.
 #define CINTERFACE
 #define CONST_VTABLE
 #include <windows.h>
@@ -106,8 +106,10 @@ IEnumWbemClassObject enumerator = {Methods<IEnumWbemClassObjectVtbl>([](auto& t)
 HRESULT STDMETHODCALLTYPE ExecQuery(IWbemServices*, const BSTR language, const BSTR query, LONG,
                                     IWbemContext*, IEnumWbemClassObject** results) {
     *results = nullptr;
-    if (!language || std::wcscmp(language, L"WQL") != 0 || !query) return WBEM_E_INVALID_QUERY;
-    instancesLeft = 1;
+    const wchar_t* from = query ? std::wcsstr(query, L"FROM ") : nullptr;
+    if (!language || std::wcscmp(language, L"WQL") != 0 || !from) return WBEM_E_INVALID_QUERY;
+    if (std::wcscmp(from + 5, L"Refused") == 0) return WBEM_E_INVALID_CLASS;
+    instancesLeft = std::wcscmp(from + 5, L"Nothing") == 0 ? 0 : 1;
     *results = &enumerator;
     return WBEM_S_NO_ERROR;
 }
