@@ -40,11 +40,74 @@ struct FpsMovingAverage {
     BoundedQueue<float, 6> window;
 };
 
+// The slowest timed frame of a batch, and the performance counter at its end.
+struct SlowFrame {
+    double milliseconds = 0.0;
+    int64_t counter = 0;
+};
+
+// Batches of 3001 timed frames; the average weighs the newest five.
+constexpr int32_t framesPerBatch = 3001;
+constexpr std::size_t averagedBatches = 5;
+
 struct FrameBatchAverage {
     int32_t frames = 0;
     double batchMilliseconds = 0.0;
-    BoundedQueue<double, 5> batches;
+    BoundedQueue<double, averagedBatches> batches;
     double average = 0.0;
+    // Beside each batch sum, the slowest frame of that batch.
+    SlowFrame slowest;
+    BoundedQueue<SlowFrame, averagedBatches> slowestOfBatches;
+};
+
+// The rules of the verdict (common/verdict.cpp holds their rows).
+enum class Rule : uint8_t { Clock, CpuScore, OsVersion, Memory, FrameTime, Device };
+constexpr std::size_t ruleCount = 6;
+
+enum class Outcome : uint8_t {
+    Measuring,  // not judged yet (the frame-time rule before five batches)
+    Passed,
+    Failed,
+    NotRead,  // its figure could not be read, so it is not judged
+};
+
+// What a rule judged: the figure in the rule's unit (MHz, score, version
+// word, gigabytes, milliseconds, DeviceProblem) and the outcome.
+struct RuleRecord {
+    Outcome outcome = Outcome::Measuring;
+    double figure = 0.0;
+};
+
+// The device rule's figure.
+enum class DeviceProblem : uint8_t {
+    None,
+    NoDevice,      // no Direct3D 9 device on this machine
+    SceneObjects,  // a device, but the cube's buffers could not be made on it
+};
+
+// The frame-time rule's first failure: the batch average then, when (seconds
+// since start-up), and the slowest frame of the batches behind that average.
+struct FrameFailure {
+    double average = 0.0;
+    double seconds = 0.0;
+    double slowestMilliseconds = 0.0;
+    double slowestSeconds = 0.0;
+};
+
+// Processor time over a stretch, in the platform's 100 ns units, all cores
+// together: what other processes used, and all there was.
+struct ProcessorUse {
+    uint64_t others = 0;
+    uint64_t total = 0;
+};
+
+// What start-up reads once of the machine's circumstances, for the
+// diagnoses of a negative verdict.
+struct Circumstances {
+    float refreshRate = 0.0f;  // the display's, in hertz; 0 when unknown
+    bool remoteSession = false;
+    uint8_t acLineStatus = 255;  // GetSystemPowerStatus's: 0 on battery, 1 plugged in, 255 unknown
+    ProcessorUse duringWorkloads;
 };
 
 // Room for "当前显卡型号：" and a converted adapter description; the finished
@@ -55,10 +118,13 @@ constexpr std::size_t adapterLineLimit = 60;
 // The one record of results, written at start-up and per frame, read by the
 // overlay.
 struct CheckState {
+    // Derived from rules: cleared by the first failed outcome, never set again.
     bool canRunGame = true;
-    // No Direct3D 9 device: no frame can be measured, the verdict is negative
-    // and the window shows the report. Recorded by InitDirect3D alone.
-    bool deviceMissing = false;
+    RuleRecord rules[ruleCount];
+    FrameFailure frameFailure;
+    Circumstances circumstances;
+    // The performance counter when the check started.
+    int64_t startCounter = 0;
     float cpuScore = 0.0f;
     std::wstring cpuLine;
     std::wstring osLine;

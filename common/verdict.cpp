@@ -1,42 +1,123 @@
 #include "common/verdict.h"
 
+#include <algorithm>
+
 namespace {
 
-constexpr uint32_t clockThresholdMegahertz = 1600;
-constexpr float cpuScoreThreshold = 80.0f;
-constexpr float memoryThresholdGigabytes = 3.8f;
-constexpr double slowBatchAverageMilliseconds = 1000.0;
+using FailsWhen = RuleRow::FailsWhen;
+
+// One row a rule, in Rule's order. The memory bar is 3.8 in single
+// precision, as the gigabytes are held; the frame time is the weighted
+// average of the 3001-frame batches in milliseconds (five equal batches of
+// more than about 1246 ms fail, about 2400 frames a second); the device's
+// figure is the DeviceProblem found.
+constexpr RuleRow ruleRows[ruleCount] = {
+    {Rule::Clock, 1600.0, FailsWhen::Below, FigureKind::Whole, L" MHz", L"处理器主频",
+     L"Processor clock"},
+    {Rule::CpuScore, 80.0, FailsWhen::Below, FigureKind::Score, L"", L"CPU 分数", L"CPU score"},
+    {Rule::OsVersion, 6 * 256 + 1, FailsWhen::AtOrBelow, FigureKind::Version, L"", L"系统版本",
+     L"Windows version"},
+    {Rule::Memory, static_cast<double>(3.8f), FailsWhen::Below, FigureKind::Gigabytes, L" GB",
+     L"内存", L"Memory"},
+    {Rule::FrameTime, 1000.0, FailsWhen::Above, FigureKind::Milliseconds, L" ms", L"帧时间",
+     L"Frame time"},
+    {Rule::Device, static_cast<double>(DeviceProblem::None), FailsWhen::Above, FigureKind::Device,
+     L"", L"Direct3D 9 设备", L"Direct3D 9 device"},
+};
+
+constexpr bool RowsInRuleOrder() {
+    for (std::size_t i = 0; i < ruleCount; ++i) {
+        if (static_cast<std::size_t>(ruleRows[i].rule) != i) return false;
+    }
+    return true;
+}
+static_assert(RowsInRuleOrder(), "a row for each rule, in order");
+
+// A figure that is not a number fails no rule.
+bool Fails(const RuleRow& row, double figure) {
+    switch (row.failsWhen) {
+    case FailsWhen::Below: return figure < row.bar;
+    case FailsWhen::AtOrBelow: return figure <= row.bar;
+    case FailsWhen::Above: return figure > row.bar;
+    }
+    return false;
+}
+
+constexpr uint32_t versionPartLimit = 255;
+constexpr double versionMajorStep = 256.0;
+
 // Both frame meters must reach this before the verdict is shown.
 constexpr double settledBatchAverage = 1.0;
 constexpr float settledMovingAverage = 1.0f;
 
+RuleRecord& RecordOf(CheckState& state, Rule rule) {
+    return state.rules[static_cast<std::size_t>(rule)];
+}
+
+double SecondsSinceStart(const CheckState& state, int64_t counter, int64_t frequency) {
+    if (frequency <= 0) return 0.0;
+    return static_cast<double>(counter - state.startCounter) / static_cast<double>(frequency);
+}
+
+// The average leaves out the oldest batch, and so does this.
+SlowFrame SlowestBehindAverage(const FrameBatchAverage& batch) {
+    SlowFrame slowest;
+    for (std::size_t i = 1; i < batch.slowestOfBatches.size(); ++i) {
+        if (batch.slowestOfBatches[i].milliseconds > slowest.milliseconds) {
+            slowest = batch.slowestOfBatches[i];
+        }
+    }
+    return slowest;
+}
+
 }  // namespace
 
-bool ClockFails(int32_t maxClockMegahertz) {
-    return static_cast<uint32_t>(maxClockMegahertz) < clockThresholdMegahertz;
-}
+const RuleRow& RuleRowOf(Rule rule) { return ruleRows[static_cast<std::size_t>(rule)]; }
 
-bool CpuScoreFails(float cpuScore) { return cpuScore < cpuScoreThreshold; }
-
-bool OsVersionFails(bool versionAbove61) { return !versionAbove61; }
-
-bool MemoryFails(float gigabytes) { return gigabytes < memoryThresholdGigabytes; }
-
-bool FrameTimeFails(double batchAverageMilliseconds) {
-    return batchAverageMilliseconds > 0.0 && batchAverageMilliseconds > slowBatchAverageMilliseconds;
-}
-
-void ApplyRule(CheckState& state, bool failed) {
+bool RecordRule(CheckState& state, Rule rule, double figure) {
+    RuleRecord& record = RecordOf(state, rule);
+    record.figure = figure;
+    if (record.outcome == Outcome::Failed) return false;
+    bool failed = Fails(RuleRowOf(rule), figure);
+    record.outcome = failed ? Outcome::Failed : Outcome::Passed;
     if (failed) state.canRunGame = false;
+    return failed;
 }
 
-void RecordMissingDevice(CheckState& state) {
-    state.deviceMissing = true;
-    ApplyRule(state, true);
+void RecordNotRead(CheckState& state, Rule rule) {
+    RuleRecord& record = RecordOf(state, rule);
+    if (record.outcome != Outcome::Failed) record.outcome = Outcome::NotRead;
+}
+
+double ClockFigure(int32_t maxClockMegahertz) {
+    return static_cast<double>(static_cast<uint32_t>(maxClockMegahertz));
+}
+
+double OsVersionFigure(uint32_t major, uint32_t minor) {
+    return std::min(major, versionPartLimit) * versionMajorStep + std::min(minor, versionPartLimit);
+}
+
+uint32_t OsMajorOf(double figure) { return static_cast<uint32_t>(figure / versionMajorStep); }
+
+uint32_t OsMinorOf(double figure) {
+    return static_cast<uint32_t>(figure - OsMajorOf(figure) * versionMajorStep);
+}
+
+void RecordFrameRule(CheckState& state, int64_t counter, int64_t frequency) {
+    const FrameBatchAverage& batch = state.frameBatchAverage;
+    if (batch.batches.size() < averagedBatches) return;
+    if (!RecordRule(state, Rule::FrameTime, batch.average)) return;
+    const SlowFrame slowest = SlowestBehindAverage(batch);
+    state.frameFailure = {batch.average, SecondsSinceStart(state, counter, frequency),
+                          slowest.milliseconds, SecondsSinceStart(state, slowest.counter, frequency)};
+}
+
+bool DeviceMissing(const CheckState& state) {
+    return state.rules[static_cast<std::size_t>(Rule::Device)].outcome == Outcome::Failed;
 }
 
 Status ChooseStatus(const CheckState& state, float movingAverage) {
-    if (state.deviceMissing) return Status::CannotRun;
+    if (DeviceMissing(state)) return Status::CannotRun;
     if (state.frameBatchAverage.average < settledBatchAverage ||
         movingAverage < settledMovingAverage) {
         return Status::Measuring;

@@ -4,34 +4,66 @@
 
 #include <cstdint>
 
-// The verdict, all in one place. checkState.canRunGame starts true and each
-// failed rule clears it for good; nothing sets it again. Four rules are
-// applied once at start-up by the probe, the frame-time rule on every timed
-// frame, and a machine without a Direct3D 9 device fails at once.
+// The verdict, all in one place: each rule's row (its bar and how a figure
+// is judged against it) and what each rule found, kept in checkState.rules.
+// checkState.canRunGame is derived from the outcomes: it starts true and the
+// first failed outcome clears it for good. Four rules are recorded once at
+// start-up by the probe, the device when start-up makes it (or finds none),
+// and the frame-time rule on every timed frame once five batches exist.
 
-// The processor's maximum clock, the leading number of its text taken as a
-// signed 32-bit value, fails below 1600 MHz compared as unsigned: a
-// negative number is a very large clock and passes.
-bool ClockFails(int32_t maxClockMegahertz);
+// How a rule's figure and bar are written.
+enum class FigureKind : uint8_t {
+    Whole,         // 2096
+    Score,         // three decimals, as the CPU row: 160.403
+    Version,       // major.minor: 6.2
+    Gigabytes,     // as few digits as tell the single-precision value: 3.7999992
+    Milliseconds,  // six decimals, as the GPU row: 1203.456789
+    Device,        // the DeviceProblem found
+};
 
-// Below 80 fails; a score that is not a number passes.
-bool CpuScoreFails(float cpuScore);
+// Everything about a rule: its bar, how a figure is judged against it, and
+// how the report names and writes it.
+struct RuleRow {
+    Rule rule;
+    double bar;
+    // The figure fails below the bar, at or below it, or above it.
+    enum class FailsWhen : uint8_t { Below, AtOrBelow, Above } failsWhen;
+    FigureKind kind;
+    const wchar_t* unit;  // after the figure and the bar
+    const wchar_t* chineseName;
+    const wchar_t* englishName;
+};
 
-// 6.1 (Windows 7) and below fail; 6.2, 6.3 and 10.0 pass.
-bool OsVersionFails(bool versionAbove61);
+const RuleRow& RuleRowOf(Rule rule);
 
-// Below 3.8 gigabytes (single precision) fails: 3,984,588 kB and less.
-bool MemoryFails(float gigabytes);
+// Judges figure by the rule's row and records it. A rule that failed stays
+// failed (later figures are still recorded); every failure clears
+// canRunGame. True when this figure is the rule's first failure.
+bool RecordRule(CheckState& state, Rule rule, double figure);
 
-// A weighted average of the 3001-frame batches above 1000 ms fails: five
-// equal batches of more than about 1246 ms, about 2400 frames a second.
-bool FrameTimeFails(double batchAverageMilliseconds);
+// The figure could not be read (a failed WMI read): the rule is not judged.
+void RecordNotRead(CheckState& state, Rule rule);
 
-void ApplyRule(CheckState& state, bool failed);
+// The clock's figure: the leading number of its text, a signed 32-bit value
+// compared unsigned, so a negative number is a very large clock and passes.
+double ClockFigure(int32_t maxClockMegahertz);
 
-// No Direct3D 9 device (InitDirect3D found none): no frame will be
-// measured, and the verdict is negative at once.
-void RecordMissingDevice(CheckState& state);
+// The version's figure: major x 256 + minor, as Windows numbers its
+// versions (0x0601 for 6.1); each part capped at 255.
+double OsVersionFigure(uint32_t major, uint32_t minor);
+uint32_t OsMajorOf(double figure);
+uint32_t OsMinorOf(double figure);
+
+// The frame-time rule on the batch average as it stands, once five batches
+// exist (before that it is still measuring). Its first failure keeps the
+// average, the time since start-up (the performance counter's end of the
+// frame against state.startCounter) and the slowest frame of the batches
+// behind that average.
+void RecordFrameRule(CheckState& state, int64_t counter, int64_t frequency);
+
+// Whether the device rule failed: no frame can be measured, and the window
+// shows the report instead.
+bool DeviceMissing(const CheckState& state);
 
 enum class Status : uint8_t {
     Measuring,  // "系统检测中请不要关闭!"

@@ -82,12 +82,12 @@ bool RenderShownFrame(FrameState& frame, CheckState& state, const FrameSteps& st
 }  // namespace
 
 bool RenderFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
-    if (state.deviceMissing || frame.deviceLost || !WindowShown(frame, state, steps)) return false;
+    if (DeviceMissing(state) || frame.deviceLost || !WindowShown(frame, state, steps)) return false;
     return RenderShownFrame(frame, state, steps);
 }
 
 void RunFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
-    if (state.deviceMissing || !WindowShown(frame, state, steps)) {
+    if (DeviceMissing(state) || !WindowShown(frame, state, steps)) {
         steps.waitForMessage();
         return;
     }
@@ -101,6 +101,6 @@ void RunFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
     bool reachedScreen = RenderShownFrame(frame, state, steps);
     int64_t end = steps.performanceCounter();
     if (!reachedScreen) return;
-    AddTimedFrame(state.frameBatchAverage, FrameMilliseconds(start, end, frequency));
-    ApplyRule(state, FrameTimeFails(state.frameBatchAverage.average));
+    AddTimedFrame(state.frameBatchAverage, FrameMilliseconds(start, end, frequency), end);
+    RecordFrameRule(state, end, frequency);
 }

@@ -33,17 +33,20 @@ void RunProbe() {
     // leaves the clock at 0, which fails it.
     std::wstring clockText;
     if (ReadProperty(clockText, WmiPropertyId::ProcessorMaxClock)) {
-        ApplyRule(checkState, ClockFails(LeadingInt32(clockText)));
+        RecordRule(checkState, Rule::Clock, ClockFigure(LeadingInt32(clockText)));
+    } else {
+        RecordNotRead(checkState, Rule::Clock);
     }
 
-    ApplyRule(checkState, CpuScoreFails(checkState.cpuScore));
+    RecordRule(checkState, Rule::CpuScore, checkState.cpuScore);
 
     checkState.osLine = BuildOsLine(caption, version);
-    ApplyRule(checkState, OsVersionFails(IsOsVersionAbove61()));
+    const OsVersion os = ReportedOsVersion();
+    RecordRule(checkState, Rule::OsVersion, OsVersionFigure(os.major, os.minor));
 
     std::wstring memoryText;
     ReadProperty(memoryText, WmiPropertyId::OsTotalVisibleMemory);
     float gigabytes = MemoryGigabytes(memoryText);
-    ApplyRule(checkState, MemoryFails(gigabytes));
+    RecordRule(checkState, Rule::Memory, gigabytes);
     checkState.memoryLine = BuildMemoryLine(gigabytes);
 }

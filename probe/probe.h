@@ -1,11 +1,19 @@
 #pragma once
 
+#include <cstdint>
+
 // Start-up probe: connects the process-wide WMI session, reads the processor,
 // operating system and memory, writes checkState's cpuLine, osLine and
-// memoryLine, and clears checkState.canRunGame for each failed criterion
-// (clock, CPU score, operating-system version, memory). Reports nothing.
+// memoryLine, and records the outcomes of the clock, CPU-score,
+// operating-system version and memory rules. Reports nothing.
 void RunProbe();
 
-// True when the operating-system version the platform reports to the program
-// is above 6.1.
-bool IsOsVersionAbove61();
+struct OsVersion {
+    uint32_t major;
+    uint32_t minor;
+};
+
+// The operating-system version the platform reports to the program: without
+// a manifest that names Windows 8.1 or 10, Windows 8.1 and later report 6.2
+// (all above 6.1, so the rule's outcome is theirs all the same).
+OsVersion ReportedOsVersion();

@@ -28,6 +28,8 @@ constexpr OverlayRow overlayRows[overlayRowCount] = {
 };
 
 static_assert(overlayRows[fpsmaRow].text == OverlayText::FpsmaFigure, "the frame splits the rows there");
+static_assert(overlayRows[statusRow].text == OverlayText::StatusLine, "the status row");
+static_assert(overlayRows[statusRow + 1].text == OverlayText::GpuFigure, "the row below it");
 
 namespace {
 
@@ -61,6 +63,16 @@ void CopyText(wchar_t* out, std::size_t capacity, const wchar_t* text) {
 }
 
 }  // namespace
+
+RowBand StatusRowBand(int32_t clientHeight, bool scaledFromBackBuffer) {
+    const int32_t top = overlayRows[statusRow].top;
+    const int32_t bottom = overlayRows[statusRow + 1].top;
+    if (!scaledFromBackBuffer) return {top, bottom};
+    const auto scaled = [clientHeight](int32_t y) {
+        return static_cast<int32_t>(static_cast<int64_t>(y) * clientHeight / backBufferHeight);
+    };
+    return {scaled(top), scaled(bottom)};
+}
 
 void FormatFigure(wchar_t* out, std::size_t capacity, const wchar_t* prefix, double value,
                   int decimals) {

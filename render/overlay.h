@@ -6,6 +6,11 @@
 #include <cstdint>
 #include <string>
 
+// The rows are laid out in back-buffer pixels; Direct3D scales the back
+// buffer onto the client area.
+constexpr uint32_t backBufferWidth = 800;
+constexpr uint32_t backBufferHeight = 600;
+
 // Text formats of the rows, as DrawText reads them (checked against the
 // platform's values where that builds).
 constexpr uint32_t overlayTextLeft = 0x000;  // DT_LEFT | DT_TOP
@@ -53,7 +58,17 @@ struct OverlayRow {
 // between the first rows and the FPSMA figure, the first row to show it.
 constexpr std::size_t overlayRowCount = 9;
 constexpr std::size_t fpsmaRow = 4;
+constexpr std::size_t statusRow = 7;
 extern const OverlayRow overlayRows[overlayRowCount];
+
+// The band the status row takes, from its top to the GPU row's, in client
+// pixels: scaled from the back buffer where Direct3D draws the rows, as laid
+// out where GDI draws the report on the client area itself.
+struct RowBand {
+    int32_t top;
+    int32_t bottom;
+};
+RowBand StatusRowBand(int32_t clientHeight, bool scaledFromBackBuffer);
 
 constexpr std::size_t figureTextCapacity = 20;
 constexpr std::size_t lineTextCapacity = 256;

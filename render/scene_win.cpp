@@ -1,6 +1,7 @@
 #include "render/scene_win.h"
 
 #include "common/check_state.h"
+#include "common/program_folder_win.h"
 #include "common/release_win.h"
 #include "common/verdict.h"
 #include "render/adapter_line.h"
@@ -42,6 +43,19 @@ D3DPRESENT_PARAMETERS PresentParameters(HWND window) {
     // Never wait for the retrace: the measured frame rate is not capped.
     parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
     return parameters;
+}
+
+DeviceProblem DeviceProblemOf(HRESULT initResult) {
+    if (SUCCEEDED(initResult)) return DeviceProblem::None;
+    return initResult == noDeviceResult ? DeviceProblem::NoDevice : DeviceProblem::SceneObjects;
+}
+
+// For the frame-rate cap's diagnosis; 0 (unknown) when the mode is not told.
+void ReadRefreshRate(IDirect3D9* direct3d) {
+    D3DDISPLAYMODE mode{};
+    if (SUCCEEDED(direct3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode))) {
+        checkState.circumstances.refreshRate = static_cast<float>(mode.RefreshRate);
+    }
 }
 
 HRESULT CreateDevice(IDirect3D9* direct3d, HWND window) {
@@ -95,10 +109,14 @@ HRESULT FillBuffer(Buffer* buffer, const void* data, UINT size) {
     return S_OK;
 }
 
-// A missing or unreadable file leaves the cube untextured.
+// From the working directory, else from the program's folder; a file
+// missing or unreadable in both leaves the cube untextured.
 void CreateCubeTexture(IDirect3DDevice9* device) {
     IDirect3DTexture9* texture = nullptr;
-    if (FAILED(LoadCubeTexture(device, textureFile, &texture))) texture = nullptr;
+    if (FAILED(LoadCubeTexture(device, textureFile, &texture)) &&
+        FAILED(LoadCubeTexture(device, ProgramFolderFile(textureFile).c_str(), &texture))) {
+        texture = nullptr;
+    }
     sceneResources.cubeTexture = texture;
 }
 
@@ -143,10 +161,15 @@ HRESULT InitDirect3D(HWND window) {
     HRESULT result = direct3d ? CreateDevice(direct3d, window) : noDeviceResult;
     if (SUCCEEDED(result)) {
         BuildAdapterLineFrom(direct3d);
+        ReadRefreshRate(direct3d);
         result = CreateSceneResources();
     }
     if (direct3d) direct3d->Release();
-    if (result == noDeviceResult) RecordMissingDevice(checkState);
+    // A device without the cube would time a cheaper frame than the one the
+    // frame rule is set for, and could pass a slow machine: it is let go,
+    // and the machine fails as one without a device.
+    if (result == sceneFailedResult) ReleaseSceneResources();
+    RecordRule(checkState, Rule::Device, static_cast<double>(DeviceProblemOf(result)));
     return result;
 }
 
@@ -183,7 +206,7 @@ HRESULT ResetSceneDevice() {
 
 HRESULT RecreateSceneDevice(HWND window) {
     ReleaseSceneResources();
-    if (InitDirect3D(window) != noDeviceResult) return S_OK;
+    if (SUCCEEDED(InitDirect3D(window))) return S_OK;
     ReleaseSceneResources();
     InvalidateRect(window, nullptr, TRUE);
     return noDeviceResult;

@@ -4,6 +4,8 @@
 #include <d3d9.h>
 #include <d3dx9.h>
 
+#include "render/overlay.h"
+
 // The Direct3D objects of the scene; each is null until created and null
 // again once released.
 struct SceneResources {
@@ -16,8 +18,6 @@ struct SceneResources {
 
 extern SceneResources sceneResources;
 
-constexpr UINT backBufferWidth = 800;
-constexpr UINT backBufferHeight = 600;
 
 // Direct3DCreate9 of the system folder's d3d9.dll (render/direct3d_entry_win.cpp,
 // a file of its own so that a test program can link its own in its place);
@@ -29,11 +29,12 @@ IDirect3D9* CreateDirect3D9();
 constexpr HRESULT noDeviceResult = D3DERR_NOTAVAILABLE;
 constexpr HRESULT sceneFailedResult = E_FAIL;
 
-// Creates the device for window, builds checkState.adapterLine and the scene
-// objects. S_OK, or one of the failures above; what was created before a
-// failure stays for ReleaseSceneResources. Without a device the adapter line
-// is its prefix alone and the machine is recorded as one without a device
-// (RecordMissingDevice), the one place that records it. Fails with
+// Creates the device for window, builds checkState.adapterLine, reads the
+// display's refresh rate and makes the scene objects. S_OK, or one of the
+// failures above. Records the device rule, the one place that does: without
+// a device the adapter line is its prefix alone; when the scene objects
+// cannot be made everything made is released again (the adapter line
+// stays), and the machine fails as one without a device. Fails with
 // sceneFailedResult without touching anything while a device already exists.
 HRESULT InitDirect3D(HWND window);
 

@@ -6,8 +6,6 @@ constexpr float secondLength = 1.0f;
 constexpr std::size_t movingAverageReadings = 6;
 // The near-zero first reading and the first full second are not averaged.
 constexpr uint32_t unstoredReadings = 2;
-constexpr int32_t framesPerBatch = 3000;  // a batch closes on the frame after these
-constexpr std::size_t averagedBatches = 5;
 constexpr double millisecondsPerSecond = 1000.0;
 
 // Drops the frames counted since the last reading; the next reading spans
@@ -80,15 +78,22 @@ double FrameMilliseconds(int64_t start, int64_t end, int64_t frequency) {
            millisecondsPerSecond;
 }
 
-void AddTimedFrame(FrameBatchAverage& batch, double frameMilliseconds) {
+void AddTimedFrame(FrameBatchAverage& batch, double frameMilliseconds, int64_t endCounter) {
     batch.frames += 1;
     batch.batchMilliseconds += frameMilliseconds;
-    if (batch.frames > framesPerBatch) {
+    if (frameMilliseconds > batch.slowest.milliseconds) batch.slowest = {frameMilliseconds, endCounter};
+    if (batch.frames >= framesPerBatch) {
         batch.batches.push_back(batch.batchMilliseconds);  // drops the oldest of five
+        batch.slowestOfBatches.push_back(batch.slowest);
         batch.frames = 0;
         batch.batchMilliseconds = 0.0;
+        batch.slowest = SlowFrame{};
     }
     if (batch.batches.size() < averagedBatches) return;
     batch.average = WeightedAverage(batch.batches);
+}
+
+int32_t TimedFramesSoFar(const FrameBatchAverage& batch) {
+    return static_cast<int32_t>(batch.batches.size()) * framesPerBatch + batch.frames;
 }
 

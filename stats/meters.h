@@ -31,6 +31,11 @@ void RestartFrameRateSeconds(CheckState& state, float nowSeconds);
 // that is not positive.
 double FrameMilliseconds(int64_t start, int64_t end, int64_t frequency);
 
-// Adds one timed frame to the current batch, closes the batch on its 3001st
-// frame, and once five batch sums exist recomputes their weighted average.
-void AddTimedFrame(FrameBatchAverage& batch, double frameMilliseconds);
+// Adds one timed frame, which ended at endCounter, to the current batch
+// (keeping the batch's slowest frame), closes the batch on its 3001st frame,
+// and once five batch sums exist recomputes their weighted average.
+void AddTimedFrame(FrameBatchAverage& batch, double frameMilliseconds, int64_t endCounter);
+
+// The timed frames of the batches held and of the current one: 5 x 3001 and
+// more once the average is computed.
+int32_t TimedFramesSoFar(const FrameBatchAverage& batch);

@@ -2,6 +2,7 @@
 // order of the steps, what each meter counts, what a frame that did not
 // reach the screen takes back and what a reset starts anew.
 #include "common/check_state.h"
+#include "common/verdict.h"
 #include "frame/frame.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +23,7 @@ struct Script {
     HResult result = ok;  // Present's, or TestCooperativeLevel's while lost
     HResult remade = ok;  // the reset's or the new device's
     int64_t counter = 0;  // one count a reading, 4000 a second: 0.25 ms a frame
+    int64_t stall = 0;    // counts the next frame's transforms take
     std::string calls;
     int32_t fpsFramesAtFirstRows = -1;
     int32_t averageFramesAtFirstRows = -1;
@@ -39,7 +41,11 @@ void Call(const char* step) {
 FrameSteps ScriptedSteps() {
     FrameSteps steps{};
     steps.windowMinimised = [] { return script.minimised; };
-    steps.setTransforms = [] { Call("transforms"); };
+    steps.setTransforms = [] {
+        Call("transforms");
+        script.counter += script.stall;
+        script.stall = 0;
+    };
     steps.beginScene = [] { Call("begin"); };
     steps.drawCube = [] { Call("cube"); };
     steps.drawRowsToCpuFigure = [] {
@@ -157,9 +163,47 @@ TEST(Frames, OnlyFramesThatReachedTheScreenAreMeasuredAndARecoveryStartsANewSeco
     EXPECT_EQ(script.averageFramesAtLastRows, 2);
     EXPECT_EQ(script.movingAverageShown, (5 * 60.0f + 2.0f / 1.25f) / 6);
     // The device's steps record that no device came: no frame runs again.
-    state.deviceMissing = true;
+    RecordRule(state, Rule::Device, static_cast<double>(DeviceProblem::NoDevice));
     script.calls.clear();
     RunFrame(frame, state, scriptedSteps);
     EXPECT_FALSE(RenderFrame(frame, state, scriptedSteps));
     EXPECT_EQ(script.calls, "message");
+}
+
+namespace {
+
+void TimedFrames(int count) {
+    for (int i = 0; i < count; ++i) {
+        script.calls.clear();
+        RunFrame(frame, state, scriptedSteps);
+    }
+}
+
+}  // namespace
+
+// Four batches of 0.25 ms frames, then a fifth with a frame stalled for
+// 1.5 s: the frame rule fails as the fifth batch closes and keeps that
+// failure, with the stall, when the next batch brings the average down.
+TEST(Frames, AStallInATimedFrameFailsTheFrameRuleAndIsKeptWithItsSizeAndTime) {
+    state = CheckState{};
+    frame = FrameState{};
+    script = Script{};
+    state.startCounter = 400;  // 0.1 s into the counter
+    TimedFrames(4 * 3001 + 10);
+    script.stall = 6000;
+    TimedFrames(1);
+    const int64_t stallEnd = script.counter;
+    TimedFrames(3001 - 12);
+    EXPECT_EQ(state.rules[std::size_t(Rule::FrameTime)].outcome, Outcome::Measuring);
+    TimedFrames(1);
+    const int64_t failedAt = script.counter;
+    EXPECT_EQ(state.rules[std::size_t(Rule::FrameTime)].outcome, Outcome::Failed);
+    EXPECT_NEAR(state.frameFailure.average, 1102.0, 0.5);
+    EXPECT_EQ(state.frameFailure.seconds, (failedAt - 400) / 4000.0);
+    EXPECT_EQ(state.frameFailure.slowestMilliseconds, 6001 / 4.0);
+    EXPECT_EQ(state.frameFailure.slowestSeconds, (stallEnd - 400) / 4000.0);
+    TimedFrames(3001);
+    EXPECT_LT(state.rules[std::size_t(Rule::FrameTime)].figure, 1000.0);
+    EXPECT_EQ(state.rules[std::size_t(Rule::FrameTime)].outcome, Outcome::Failed);
+    EXPECT_EQ(state.frameFailure.slowestMilliseconds, 6001 / 4.0);
 }

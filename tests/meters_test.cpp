@@ -18,7 +18,7 @@ float FramesThenReading(FpsMovingAverage& average, int frames, float seconds) {
 // Batches of 3001 frames, each summing to exactly its milliseconds.
 void RunBatches(FrameBatchAverage& batch, std::initializer_list<double> sums) {
     for (double sum : sums) {
-        for (int i = 0; i < 3001; ++i) AddTimedFrame(batch, i == 0 ? sum : 0.0);
+        for (int i = 0; i < 3001; ++i) AddTimedFrame(batch, i == 0 ? sum : 0.0, i);
     }
 }
 
@@ -81,12 +81,12 @@ TEST(FrameMilliseconds, DivideTheSixtyFourBitCountByTheFrequency) {
 
 TEST(BatchAverage, StaysZeroUntilTheFifthBatchOf3001Frames) {
     FrameBatchAverage batch;
-    for (int i = 0; i < 5 * 3001 - 1; ++i) AddTimedFrame(batch, 0.25);
+    for (int i = 0; i < 5 * 3001 - 1; ++i) AddTimedFrame(batch, 0.25, i);
     EXPECT_EQ(batch.average, 0.0);
     EXPECT_EQ(batch.frames, 3000);
     EXPECT_EQ(batch.batches.size(), 4u);
     EXPECT_EQ(batch.batches[0], 750.25);
-    AddTimedFrame(batch, 0.25);
+    AddTimedFrame(batch, 0.25, 0);
     EXPECT_DOUBLE_EQ(batch.average, 602.0524779690634);  // by 2 / 6 taken in single precision
     EXPECT_EQ(batch.frames, 0);
 }
@@ -96,4 +96,16 @@ TEST(BatchAverage, WeighsTheNewestFourOfFiveTheNewestMost) {
     FrameBatchAverage batch;
     RunBatches(batch, {9000.0, 100.0, 200.0, 300.0, 400.0, 500.0});
     EXPECT_DOUBLE_EQ(batch.average, 319.75309241701046);
+}
+
+// Beside each sum, the batch's slowest frame and where it ended; a tie keeps
+// the first.
+TEST(BatchAverage, KeepsTheSlowestFrameOfEachBatch) {
+    FrameBatchAverage batch;
+    for (int i = 0; i < 3001; ++i) AddTimedFrame(batch, i == 7 || i == 9 ? 40.0 : 0.25, i);
+    AddTimedFrame(batch, 3.0, 5000);
+    ASSERT_EQ(batch.slowestOfBatches.size(), 1u);
+    EXPECT_EQ(batch.slowestOfBatches[0].milliseconds, 40.0);
+    EXPECT_EQ(batch.slowestOfBatches[0].counter, 7);
+    EXPECT_EQ(batch.slowest.milliseconds, 3.0);
 }

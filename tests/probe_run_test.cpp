@@ -1,6 +1,7 @@
 // RunProbe against a double of the Windows glue (native only: the Windows
 // build links the real WMI client and version check, tested under Wine).
 #include "common/check_state.h"
+#include "common/verdict.h"
 #include "probe/probe.h"
 #include "probe/wmi.h"
 
@@ -15,7 +16,7 @@ struct Read {
     bool result = true;
     std::optional<std::wstring> value;
 };
-bool osAbove61 = true;
+OsVersion os = {10, 0};
 std::map<std::string, Read> reads;  // a read not scripted returns false
 
 const std::string maxClock = "Win32_Processor.MaxClockSpeed";
@@ -24,7 +25,7 @@ const std::string version = "Win32_OperatingSystem.Version";
 const std::string memory = "Win32_OperatingSystem.TotalVisibleMemorySize";
 
 void Reset(float cpuScore = 100.0f) {
-    osAbove61 = true;
+    os = {10, 0};
     reads = {{"Win32_Processor.Name", {true, L"Xeon"}}, {maxClock, {true, L"2096"}},
              {caption, {true, L"Windows 10"}}, {version, {true, L"10.0"}}, {memory, {true, L"16777216"}}};
     checkState = CheckState{};
@@ -41,26 +42,43 @@ bool QueryWmiProperty(std::wstring& text, WmiSession&, const char* className,
     if (read->second.result && read->second.value) text = *read->second.value;
     return read->second.result;
 }
-bool IsOsVersionAbove61() { return osAbove61; }
+OsVersion ReportedOsVersion() { return os; }
 
-// The rules' boundaries are pinned with the rules; here each one is applied.
-TEST(RunProbe, AppliesEachRuleAndNeverSetsTheVerdictAgain) {
-    const struct { std::string property; Read read; float cpuScore; bool os, passes; } cases[] = {
-        {maxClock, {true, L"1000"}, 100.0f, true, false}, {"", {}, 50.0f, true, false},
-        {maxClock, {false, {}}, 100.0f, true, true},  // a failed read skips the rule
-        {maxClock, {true, {}}, 100.0f, true, false},  // no value: the clock reads 0
-        {"", {}, 100.0f, false, false}, {memory, {true, L"3145728"}, 100.0f, true, false},
-        {memory, {false, {}}, 100.0f, true, false},  // a failed read: 0 G
+// The rules' boundaries are pinned with the rules; here each one is applied
+// to what the probe read.
+TEST(RunProbe, RecordsEachRuleAndNeverSetsTheVerdictAgain) {
+    const OsVersion windows7 = {6, 1};
+    const struct { std::string property; Read read; float cpuScore; OsVersion version; Rule rule; Outcome outcome; } cases[] = {
+        {maxClock, {true, L"1000"}, 100.0f, os, Rule::Clock, Outcome::Failed},
+        {"", {}, 50.0f, os, Rule::CpuScore, Outcome::Failed},
+        {maxClock, {false, {}}, 100.0f, os, Rule::Clock, Outcome::NotRead},  // a failed read skips the rule
+        {maxClock, {true, {}}, 100.0f, os, Rule::Clock, Outcome::Failed},  // no value: the clock reads 0
+        {"", {}, 100.0f, windows7, Rule::OsVersion, Outcome::Failed},
+        {memory, {true, L"3145728"}, 100.0f, os, Rule::Memory, Outcome::Failed},
+        {memory, {false, {}}, 100.0f, os, Rule::Memory, Outcome::Failed},  // a failed read: 0 G
+        {"", {}, 100.0f, os, Rule::Memory, Outcome::Passed},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.property << " " << c.cpuScore << " " << c.version.minor);
         Reset(c.cpuScore);
         if (!c.property.empty()) reads[c.property] = c.read;
-        osAbove61 = c.os;
+        os = c.version;
         RunProbe();
-        EXPECT_EQ(checkState.canRunGame, c.passes) << c.property << " " << c.cpuScore << c.os;
-        checkState.cpuScore = 100.0f;
-        osAbove61 = true;
-        RunProbe();  // a passing second run sets nothing again
-        EXPECT_EQ(checkState.canRunGame, c.passes) << "again";
+        EXPECT_EQ(checkState.rules[std::size_t(c.rule)].outcome, c.outcome);
+        const bool passes = c.outcome != Outcome::Failed;
+        EXPECT_EQ(checkState.canRunGame, passes);
+        Reset();
+        checkState.rules[std::size_t(c.rule)].outcome = c.outcome;
+        checkState.canRunGame = passes;
+        RunProbe();  // a passing run sets nothing again
+        EXPECT_EQ(checkState.canRunGame, passes) << "again";
     }
+}
+
+// The figures the rules judged, as the report writes them.
+TEST(RunProbe, KeepsEachFigureItJudged) {
+    Reset(123.5f);
+    RunProbe();
+    EXPECT_EQ(checkState.rules[std::size_t(Rule::OsVersion)].figure, 10 * 256.0);
+    EXPECT_EQ(checkState.rules[std::size_t(Rule::Memory)].figure, 16.0);
 }

@@ -67,11 +67,11 @@ const std::string emptyLines = "CPU\xEF\xBC\x9A| version : |\xE5\x86\x85\xE5\xAD
 }  // namespace
 
 // Without a manifest Wine, like Windows 8.1 and later, shows a program 6.2
-// at most: on win10 the version check sees 6.2 and passes, 6.1 and 6.0 fail.
-// Wine reports the version set for a program's file name: each run is a copy.
-TEST(Child, TheVersionCheckPassesAboveSixPointOne) {
+// at most. Wine reports the version set for a program's file name: each run
+// is a copy.
+TEST(Child, TheVersionIsTheOneReportedToTheProgram) {
     const struct { const wchar_t* version; const char* output; } runs[] = {
-        {L"win10", "1"}, {L"win7", "0"}, {L"vista", "0"}};
+        {L"win10", "6.2"}, {L"win7", "6.1"}, {L"vista", "6.0"}};
     for (const auto& run : runs) {
         const std::wstring name = std::wstring(L"probe_child_") + run.version + L".exe";
         const std::wstring key = L"Software\\Wine\\AppDefaults\\" + name;
@@ -160,11 +160,12 @@ void Probe() {
 
 }  // namespace
 
-// As a child: "version" prints whether the version check passes, "probe"
-// runs the checker's probe.
+// As a child: "version" prints the version the probe reads, "probe" runs
+// the checker's probe.
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "version") == 0) {
-        std::printf("%d", IsOsVersionAbove61() ? 1 : 0);
+        const OsVersion version = ReportedOsVersion();
+        std::printf("%u.%u", version.major, version.minor);
         return 0;
     }
     if (argc >= 2 && std::strcmp(argv[1], "probe") == 0) {

@@ -1,3 +1,4 @@
+#include "sample_state.h"
 #include "common/check_state.h"
 #include "render/adapter_line.h"
 #include "render/cube.h"
@@ -22,17 +23,6 @@ Vec Cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, 
 
 // Outward normals in table order: front (z = -10), back, top, bottom, left, right.
 const Vec normals[6] = {{0, 0, -1}, {0, 0, 1}, {0, 1, 0}, {0, -1, 0}, {-1, 0, 0}, {1, 0, 0}};
-
-CheckState SampleState() {
-    CheckState state;
-    state.fpsCounter.fps = 59.94f;
-    state.cpuScore = 123.4567f;
-    state.cpuLine = L"CPU：Test";
-    state.osLine = L"Windows 10";
-    state.memoryLine = L"内存: 8G";
-    BuildAdapterLine(state.adapterLine, L"Test GPU");
-    return state;
-}
 
 // The texts of the rows of one frame whose moving average is movingAverage.
 std::vector<std::wstring> RowTexts(const CheckState& state, float movingAverage) {
@@ -163,6 +153,15 @@ TEST(Overlay, TheStatusRowWaitsForBothMetersThenShowsTheVerdictInItsColour) {
         EXPECT_STREQ(status.text, c.text);
         EXPECT_EQ(status.colour, c.colour);
     }
+}
+
+// Where the pointer finds the status row: Direct3D scales the back buffer
+// onto the client area, GDI draws the report without a device unscaled.
+TEST(Overlay, TheStatusRowsBandIsScaledWhereTheBackBufferIs) {
+    EXPECT_EQ(StatusRowBand(575, true).top, 479);
+    EXPECT_EQ(StatusRowBand(575, true).bottom, 527);
+    EXPECT_EQ(StatusRowBand(575, false).top, 500);
+    EXPECT_EQ(StatusRowBand(575, false).bottom, 550);
 }
 
 TEST(Overlay, WritesFiguresInFixedNotationOrInfWhenTheyDoNotFit) {

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <string>
+
+// The path of the named file in the program's own folder, for what is read
+// from the working directory first: a shortcut whose "Start in" is another
+// folder still finds the images beside the program. Empty when the
+// program's path cannot be read.
+std::wstring ProgramFolderFile(const wchar_t* name);
