@@ -1,6 +1,12 @@
 #include "app/checker_win.h"
+#include "app/circumstances_win.h"
 #include "app/input_win.h"
+#include "app/taskbar_win.h"
+#include "app/tip_win.h"
+#include "app/window_place.h"
 #include "bench/suite.h"
+#include "common/clock.h"
+#include "common/program_folder_win.h"
 #include "probe/probe.h"
 #include "render/scene_win.h"
 #include "frame/frame_win.h"
@@ -16,10 +22,7 @@ constexpr wchar_t direct3DFailureText[] = L"Direct3D初始化失败~！";
 constexpr wchar_t messageCaption[] = L"Tarvoquin的消息窗口";
 
 constexpr DWORD mainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr int windowLeft = 200;
-constexpr int windowTop = 50;
-constexpr int windowWidth = 800;
-constexpr int windowHeight = 600;
+constexpr UINT progressMilliseconds = 250;
 
 constexpr int startFailed = -1;
 
@@ -32,6 +35,18 @@ HWND CreateMainWindow(HINSTANCE instance) {
     return CreateWindowExW(0, mainClassName, mainWindowTitle, mainWindowStyle, CW_USEDEFAULT,
                            CW_USEDEFAULT, windowWidth, windowHeight, nullptr, nullptr, instance,
                            nullptr);
+}
+
+HICON LoadIconFileFrom(const wchar_t* path) {
+    return static_cast<HICON>(
+        LoadImageW(nullptr, path, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_LOADFROMFILE));
+}
+
+// From the working directory, else from the program's folder; null when
+// neither has it: the window then has no icon.
+HICON LoadIconFile() {
+    HICON icon = LoadIconFileFrom(iconFileName);
+    return icon ? icon : LoadIconFileFrom(ProgramFolderFile(iconFileName).c_str());
 }
 
 void CreateInput(HINSTANCE instance, HWND window) {
@@ -89,13 +104,15 @@ bool RegisterMainClass(HINSTANCE instance) {
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = MainWndProc;
     windowClass.hInstance = instance;
-    // Null when the file is not there: the window then has no icon.
-    windowClass.hIcon = static_cast<HICON>(LoadImageW(nullptr, iconFileName, IMAGE_ICON, 0, 0,
-                                                      LR_DEFAULTSIZE | LR_LOADFROMFILE));
+    windowClass.hIcon = LoadIconFile();
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
     windowClass.lpszClassName = mainClassName;
-    if (RegisterClassExW(&windowClass)) return true;
+    if (RegisterClassExW(&windowClass)) {
+        // Without its class the check runs all the same, with no tooltip.
+        RegisterTipClass(instance);
+        return true;
+    }
     if (windowClass.hIcon) DestroyIcon(windowClass.hIcon);
     return false;
 }
@@ -105,13 +122,29 @@ void UnregisterMainClass(HINSTANCE instance) {
     windowClass.cbSize = sizeof(windowClass);
     HICON icon = GetClassInfoExW(instance, mainClassName, &windowClass) ? windowClass.hIcon : nullptr;
     UnregisterClassW(mainClassName, instance);
+    UnregisterTipClass(instance);
     // The class does not own the icon it was given.
     if (icon) DestroyIcon(icon);
 }
 
-int RunChecker(HINSTANCE instance, int showCommand) {
+namespace {
+
+// What other processes take of the processor while the workloads run makes
+// the score read low: it is watched for the diagnoses.
+void MeasureCpuScoreWatchingOthers() {
+    const ProcessorTimes before = ReadProcessorTimes();
     MeasureCpuScore();
+    checkState.circumstances.duringWorkloads = OthersUse(before, ReadProcessorTimes());
+}
+
+}  // namespace
+
+int RunChecker(HINSTANCE instance, int showCommand) {
+    checkState.startCounter = PerformanceCounter();
+    MeasureCpuScoreWatchingOthers();
+    ReadSessionAndPower(checkState.circumstances);
     if (!RegisterMainClass(instance)) return startFailed;
+    const WindowPlace place = ChooseWindowPlace();
     HWND window = CreateMainWindow(instance);
     if (!window) {
         // Nothing to show the check in: leave no class behind and fail
@@ -125,10 +158,12 @@ int RunChecker(HINSTANCE instance, int showCommand) {
     if (FAILED(InitDirect3D(window))) {
         MessageBoxW(window, direct3DFailureText, messageCaption, MB_OK);
     }
-    MoveWindow(window, windowLeft, windowTop, windowWidth, windowHeight, TRUE);
+    MoveWindow(window, place.x, place.y, windowWidth, windowHeight, TRUE);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     CreateInput(instance, window);
+    OpenTaskbarButton();
+    SetTimer(window, progressTimer, progressMilliseconds, nullptr);
     RunMessageLoop(window);
     UnregisterMainClass(instance);
     return 0;

@@ -24,6 +24,10 @@ void UnregisterMainClass(HINSTANCE instance);
 // whenever none waits, until WM_QUIT.
 void RunMessageLoop(HWND window);
 
+// The main window's timer that brings the tooltip and the taskbar button up
+// to date, a few times a second.
+constexpr UINT_PTR progressTimer = 1;
+
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Releases the input devices, then the scene's Direct3D objects; anything

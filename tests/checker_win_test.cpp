@@ -1,9 +1,12 @@
 // Under Wine: the whole start, the window, the frames on the real device.
 #include "allocation_count.h"
+#include "device_fault_win.h"
+#include "report_lines.h"
 #include "picture_win.h"
 #include "app/checker_win.h"
 #include "common/check_state.h"
 #include "common/clock.h"
+#include "common/verdict.h"
 #include "frame/frame_win.h"
 #include "probe/wmi.h"
 #include "render/scene_win.h"
@@ -11,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cwchar>
+#include <string>
 #include <vector>
 
 // This program's clock: the tick stays where a test puts it.
@@ -191,6 +196,96 @@ TEST_F(CheckWindow, ADeviceTheDriverGaveUpOnIsMadeAgainOrTheWindowShowsTheReport
     withoutDirect3D = false;
     const SceneResources none{};
     EXPECT_EQ(std::memcmp(&sceneResources, &none, sizeof none), 0);
-    EXPECT_TRUE(checkState.deviceMissing);
+    EXPECT_TRUE(DeviceMissing(checkState));
     EXPECT_TRUE(GetUpdateRect(window, nullptr, FALSE));
+}
+
+// The cube's buffers cannot be made on the device: a frame without the cube
+// is cheaper than the one the frame rule is set for, so the device goes and
+// the machine fails as one without a device, for that reason.
+TEST_F(CheckWindow, ADeviceThatCannotMakeTheCubeIsLetGoAndTheMachineFailsWithTheReason) {
+    RefuseVertexBuffers(sceneResources.device);
+    ReleaseAll();
+    checkState = CheckState{};
+    const HRESULT result = InitDirect3D(window);
+    AllowVertexBuffers();
+    EXPECT_EQ(result, sceneFailedResult);
+    const SceneResources none{};
+    EXPECT_EQ(std::memcmp(&sceneResources, &none, sizeof none), 0);
+    EXPECT_EQ(checkState.rules[std::size_t(Rule::Device)].figure, double(DeviceProblem::SceneObjects));
+    EXPECT_TRUE(DeviceMissing(checkState));
+    EXPECT_GT(std::wcslen(checkState.adapterLine), 7u);  // the adapter's name after the prefix
+}
+
+namespace {
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return text;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (const auto* units = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr) {
+        text = units;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+constexpr WPARAM ctrlC = 0x03;  // the character TranslateMessage makes of Ctrl+C
+
+}  // namespace
+
+// Read back as any Windows program reads the clipboard.
+TEST_F(CheckWindow, CtrlCCopiesTheReportWhoseFirstNineLinesAreTheRowsAsDrawn) {
+    checkState.cpuLine = L"CPU：Test CPU";
+    checkState.osLine = L"Test OS";
+    checkState.memoryLine = L"内存: 16G";
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const DWORD writes = GetClipboardSequenceNumber();
+    SendMessageW(window, WM_CHAR, ctrlC, 0);
+    EXPECT_NE(GetClipboardSequenceNumber(), writes);
+    const std::vector<std::wstring> lines = Lines(ClipboardText());
+    const std::vector<std::wstring> rows = {
+        checkState.adapterLine, L"CPU：Test CPU", L"操作系统: Test OS", L"内存: 16G",
+        L"FPS:0.000", L"CPU:0.000", L"FPSMA:计算中...", L"系统检测中请不要关闭!", L"GPU: 计算中...",
+        L""};
+    ASSERT_GE(lines.size(), rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(lines[i], rows[i]) << "line " << i;
+}
+
+namespace {
+
+struct Holder {
+    HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE copied = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    DWORD waited = WAIT_FAILED;
+};
+
+DWORD WINAPI HoldClipboard(void* parameter) {
+    auto* holder = static_cast<Holder*>(parameter);
+    OpenClipboard(nullptr);
+    SetEvent(holder->held);
+    holder->waited = WaitForSingleObject(holder->copied, 10000);
+    CloseClipboard();
+    return 0;
+}
+
+}  // namespace
+
+// Another program keeps the clipboard open: the copy is given up while it
+// still holds it, nothing is written, no box is shown.
+TEST_F(CheckWindow, AClipboardHeldByAnotherProgramIsGivenUpAndTheCheckGoesOn) {
+    Holder holder;
+    HANDLE thread = CreateThread(nullptr, 0, HoldClipboard, &holder, 0, nullptr);
+    WaitForSingleObject(holder.held, 10000);
+    const DWORD writes = GetClipboardSequenceNumber();
+    SendMessageW(window, WM_CHAR, ctrlC, 0);
+    SetEvent(holder.copied);
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    EXPECT_EQ(holder.waited, WAIT_OBJECT_0);
+    EXPECT_EQ(GetClipboardSequenceNumber(), writes);
+    EXPECT_EQ(FindWindowW(L"#32770", nullptr), nullptr);
+    CloseHandle(holder.held);
+    CloseHandle(holder.copied);
 }

@@ -1,6 +1,6 @@
 # Under Wine.
 tarvoquin_test(windows_tests SOURCES checker_win_test.cpp allocation_count.cpp picture_win.cpp
-  ${CMAKE_SOURCE_DIR}/app/main_win.cpp LIBS tarvoquin_app)
+  device_fault_win.cpp ${CMAKE_SOURCE_DIR}/app/main_win.cpp LIBS tarvoquin_app)
 configure_file(data/npc_quadrants.png ${CMAKE_CURRENT_BINARY_DIR}/npc.png COPYONLY)
 tarvoquin_test(probe_win_tests SOURCES probe_win_test.cpp LIBS tarvoquin_probe)
 # In the second prefix (scripts/wine-env.sh), kept for the stand-in.
@@ -38,8 +38,6 @@ add_test(NAME system_library_win_tests_without_dlls
   WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 set_tests_properties(system_library_win_tests_without_dlls PROPERTIES
   ENVIRONMENT "WINEDLLOVERRIDES=mscoree,mshtml=\\;d3d9,dinput8,winmm=d")
-tarvoquin_test(fast_machine_win_tests SOURCES fast_machine_win_test.cpp LIBS tarvoquin_app)
-set_tests_properties(fast_machine_win_tests PROPERTIES ENVIRONMENT "GALLIUM_NOOP=1")
 # The end-to-end tests' look at the program's windows from the Win32 side.
 add_executable(e2e_window_tool e2e/window_tool_win.cpp)
 target_link_options(e2e_window_tool PRIVATE -municode -mconsole)

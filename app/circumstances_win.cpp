@@ -1,0 +1,71 @@
+#include "app/circumstances_win.h"
+
+#include "common/system_library_win.h"
+
+#include <windows.h>
+
+namespace {
+
+uint64_t Ticks(const FILETIME& time) {
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+ScreenBox WorkArea() {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    HMONITOR monitor = MonitorFromPoint(POINT{windowLeft, windowTop}, MONITOR_DEFAULTTOPRIMARY);
+    if (!GetMonitorInfoW(monitor, &info)) return {0, 0, windowWidth, windowHeight};
+    return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+}
+
+// A program that is not DPI-aware is shown the screen scaled down
+// (VERTRES); DESKTOPVERTRES is its height in its own pixels.
+float ReadScreenScale() {
+    HDC screen = GetDC(nullptr);
+    if (!screen) return 1.0f;
+    float scale = ScreenScale(GetDeviceCaps(screen, VERTRES), GetDeviceCaps(screen, DESKTOPVERTRES));
+    ReleaseDC(nullptr, screen);
+    return scale;
+}
+
+using SetProcessDpiAwareFunction = BOOL(WINAPI*)();
+
+// SetProcessDPIAware, looked up: a start must not fail where it is missing.
+void DrawInScreenPixels() {
+    auto makeAware = EntryAs<SetProcessDpiAwareFunction>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDPIAware"));
+    if (makeAware) makeAware();
+}
+
+}  // namespace
+
+ProcessorTimes ReadProcessorTimes() {
+    ProcessorTimes times;
+    FILETIME idle{}, kernel{}, user{}, created{}, exited{}, ownKernel{}, ownUser{};
+    if (GetSystemTimes(&idle, &kernel, &user)) {
+        times.idle = Ticks(idle);
+        times.kernel = Ticks(kernel);
+        times.user = Ticks(user);
+    }
+    if (GetProcessTimes(GetCurrentProcess(), &created, &exited, &ownKernel, &ownUser)) {
+        times.process = Ticks(ownKernel) + Ticks(ownUser);
+    }
+    return times;
+}
+
+void ReadSessionAndPower(Circumstances& circumstances) {
+    circumstances.remoteSession = GetSystemMetrics(SM_REMOTESESSION) != 0;
+    SYSTEM_POWER_STATUS power{};
+    if (GetSystemPowerStatus(&power)) circumstances.acLineStatus = power.ACLineStatus;
+}
+
+uint16_t UserInterfaceLanguage() { return GetUserDefaultUILanguage(); }
+
+WindowPlace ChooseWindowPlace() {
+    ScreenBox workArea = WorkArea();
+    if (NeedsScreenPixels(workArea, ReadScreenScale())) {
+        DrawInScreenPixels();
+        workArea = WorkArea();
+    }
+    return PlaceWindow(workArea);
+}

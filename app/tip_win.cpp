@@ -1,0 +1,208 @@
+#include "app/tip_win.h"
+
+#include "app/circumstances_win.h"
+#include "app/report_text.h"
+#include "app/window_place.h"
+#include "common/verdict.h"
+#include "render/overlay.h"
+
+#include <algorithm>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t tipClassName[] = L"TarvoquinCheckTip";
+// Every Windows 10 and 11 has this face, whatever its language, and it holds
+// both the Chinese and the English texts.
+constexpr wchar_t tipFace[] = L"微软雅黑";
+constexpr int tipFontHeight = 16;
+constexpr int tipPadding = 6;
+constexpr int tipGap = 4;  // between the tooltip and the status row
+constexpr COLORREF failedColour = RGB(192, 0, 0);
+constexpr UINT lineFormat = DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_TOP;
+
+HWND tipWindow = nullptr;
+HFONT tipFont = nullptr;
+std::vector<std::wstring> tipLines;
+// The tooltip stands above this point: the pointer's column on the status
+// row's top, in screen pixels.
+POINT tipAnchor{};
+
+bool InStatusRow(HWND window, POINT client) {
+    RECT area{};
+    GetClientRect(window, &area);
+    const RowBand band = StatusRowBand(area.bottom, !DeviceMissing(checkState));
+    return client.y >= band.top && client.y < band.bottom;
+}
+
+SIZE LineSize(HDC context, const std::wstring& line) {
+    RECT box{};
+    DrawTextW(context, line.c_str(), static_cast<int>(line.size()), &box, lineFormat | DT_CALCRECT);
+    return {box.right - box.left, box.bottom - box.top};
+}
+
+// The text's size with its padding, inside the border.
+SIZE TipTextSize() {
+    SIZE size{};
+    HDC context = GetDC(tipWindow);
+    if (!context) return size;
+    HGDIOBJ previous = SelectObject(context, tipFont);
+    for (const std::wstring& line : tipLines) {
+        const SIZE extent = LineSize(context, line);
+        size.cx = std::max(size.cx, extent.cx);
+        size.cy += extent.cy;
+    }
+    SelectObject(context, previous);
+    ReleaseDC(tipWindow, context);
+    return {size.cx + 2 * tipPadding, size.cy + 2 * tipPadding};
+}
+
+ScreenBox WorkAreaAt(POINT point) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &info);
+    return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+}
+
+// Sized to its lines, above the anchor, inside the work area.
+void PlaceTip() {
+    SIZE text = TipTextSize();
+    RECT frame{0, 0, text.cx, text.cy};
+    AdjustWindowRectEx(&frame, GetWindowLongW(tipWindow, GWL_STYLE), FALSE,
+                       GetWindowLongW(tipWindow, GWL_EXSTYLE));
+    const int32_t width = frame.right - frame.left;
+    const int32_t height = frame.bottom - frame.top;
+    const WindowPlace place = PlaceInside(WorkAreaAt(tipAnchor), tipAnchor.x,
+                                          tipAnchor.y - tipGap - height, width, height);
+    SetWindowPos(tipWindow, HWND_TOPMOST, place.x, place.y, width, height,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+bool RuleFailed(std::size_t line) {
+    return line < ruleCount && checkState.rules[line].outcome == Outcome::Failed;
+}
+
+void PaintTip(HWND window) {
+    PAINTSTRUCT paint{};
+    HDC context = BeginPaint(window, &paint);
+    if (!context) return;
+    RECT area{};
+    GetClientRect(window, &area);
+    FillRect(context, &area, GetSysColorBrush(COLOR_INFOBK));
+    HGDIOBJ previous = SelectObject(context, tipFont);
+    SetBkMode(context, TRANSPARENT);
+    RECT line = {tipPadding, tipPadding, area.right - tipPadding, area.bottom};
+    for (std::size_t i = 0; i < tipLines.size(); ++i) {
+        SetTextColor(context, RuleFailed(i) ? failedColour : GetSysColor(COLOR_INFOTEXT));
+        DrawTextW(context, tipLines[i].c_str(), static_cast<int>(tipLines[i].size()), &line,
+                  lineFormat);
+        line.top += LineSize(context, tipLines[i]).cy;
+    }
+    SelectObject(context, previous);
+    EndPaint(window, &paint);
+}
+
+// The pointer passes through it to the main window beneath, which so keeps
+// telling where the pointer is.
+LRESULT CALLBACK TipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_NCHITTEST: return HTTRANSPARENT;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_PAINT: PaintTip(window); return 0;
+    case WM_NCDESTROY: tipWindow = nullptr; return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+// Owned by the main window: above it, and destroyed with it.
+bool CreateTip(HWND owner) {
+    if (!tipFont) {
+        tipFont = CreateFontW(-tipFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                              CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, tipFace);
+    }
+    if (!tipWindow) {
+        tipWindow = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE,
+                                    tipClassName, L"", WS_POPUP | WS_BORDER, 0, 0, 0, 0, owner,
+                                    nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    return tipWindow && tipFont;
+}
+
+bool TipShown() { return tipWindow && IsWindowVisible(tipWindow); }
+
+// The lines as the check state has them now; false when they stay as they
+// were (or there is no memory for new ones).
+bool UpdateLines() {
+    try {
+        std::vector<std::wstring> lines = TipLines(checkState, LanguageFor(UserInterfaceLanguage()));
+        if (lines == tipLines) return false;
+        tipLines = std::move(lines);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+void ShowTip(HWND owner, POINT client) {
+    if (!CreateTip(owner)) return;
+    RECT area{};
+    GetClientRect(owner, &area);
+    tipAnchor = {client.x, StatusRowBand(area.bottom, !DeviceMissing(checkState)).top};
+    ClientToScreen(owner, &tipAnchor);
+    UpdateLines();
+    PlaceTip();
+    InvalidateRect(tipWindow, nullptr, TRUE);
+}
+
+}  // namespace
+
+bool RegisterTipClass(HINSTANCE instance) {
+    WNDCLASSEXW tipClass{};
+    tipClass.cbSize = sizeof tipClass;
+    tipClass.lpfnWndProc = TipProc;
+    tipClass.hInstance = instance;
+    tipClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    tipClass.lpszClassName = tipClassName;
+    return RegisterClassExW(&tipClass) != 0;
+}
+
+void UnregisterTipClass(HINSTANCE instance) { UnregisterClassW(tipClassName, instance); }
+
+void PointerMoved(HWND window, POINT client) {
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof track;
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = window;
+    track.dwHoverTime = HOVER_DEFAULT;
+    if (!InStatusRow(window, client)) {
+        HideTip();
+    } else if (!TipShown()) {
+        track.dwFlags |= TME_HOVER;
+    }
+    TrackMouseEvent(&track);
+}
+
+void PointerRested(HWND window, POINT client) {
+    if (InStatusRow(window, client)) ShowTip(window, client);
+}
+
+void HideTip() {
+    if (TipShown()) ShowWindow(tipWindow, SW_HIDE);
+}
+
+void RefreshTip() {
+    if (!TipShown() || !UpdateLines()) return;
+    PlaceTip();
+    InvalidateRect(tipWindow, nullptr, TRUE);
+}
+
+void DestroyTip() {
+    if (tipWindow) DestroyWindow(tipWindow);
+    tipWindow = nullptr;
+    if (tipFont) DeleteObject(tipFont);
+    tipFont = nullptr;
+    tipLines.clear();
+}
