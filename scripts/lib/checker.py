@@ -48,11 +48,12 @@ def wait_for(what, condition, seconds, report_every=None):
 class Run:
     """One run of the program in its folder, with its output kept in files."""
 
-    def __init__(self, folder, log_folder, name):
+    def __init__(self, folder, log_folder, name, program=None):
+        """Starts program (by default the one in folder) in folder."""
         self.stdout_path = os.path.join(log_folder, name + ".stdout")
         self.stderr_path = os.path.join(log_folder, name + ".stderr")
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
-            self.process = subprocess.Popen(["wine", PROGRAM], cwd=folder,
+            self.process = subprocess.Popen(["wine", program or PROGRAM], cwd=folder,
                                             stdout=out, stderr=err, start_new_session=True)
         started.append(self.process)
         self.window_id = None

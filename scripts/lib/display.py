@@ -17,15 +17,17 @@ import subprocess
 import sys
 import time
 
-SCREEN = ["-screen", "0", "1280x1024x24", "-nolisten", "tcp"]
+SCREEN = "1280x1024"
 STOP_SECONDS = 10
 
 
-def start(*options):
-    """Starts Xvfb with the options, a child of the caller; returns (":N",
-    pid) once it accepts connections."""
+def start(*options, screen=SCREEN):
+    """Starts Xvfb with a screen of that size (width x height) and the
+    options, a child of the caller; returns (":N", pid) once it accepts
+    connections."""
     reader, writer = os.pipe()
-    process = subprocess.Popen(["Xvfb", "-displayfd", str(writer)] + SCREEN + list(options),
+    process = subprocess.Popen(["Xvfb", "-displayfd", str(writer), "-screen", "0", screen + "x24",
+                                "-nolisten", "tcp"] + list(options),
                                pass_fds=[writer], stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
     os.close(writer)

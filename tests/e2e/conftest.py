@@ -28,6 +28,9 @@ class Started(checker.Run):
         times = psutil.Process(self.process.pid).cpu_times()
         return times.user + times.system
 
+    def move_pointer(self, x, y):
+        subprocess.run(["xdotool", "mousemove", str(x), str(y)], check=True)
+
     def icon_pixels(self):
         """The ARGB values of the icon Wine gives the X window."""
         text = subprocess.run(["xprop", "-id", self.window_id, "-f", "_NET_WM_ICON", "32c",
@@ -67,13 +70,13 @@ def tool(build):
 
 @pytest.fixture(scope="module")
 def start(build, logs):
-    """start(name, folder=None, alone=True): the program started in folder
-    (the build's program folder by default); alone, once the runs before it
-    are ended."""
-    def run(name, folder=None, alone=True):
+    """start(name, folder=None, alone=True, program=None): the program (the
+    exe in folder, or the given path) started in folder (the build's program
+    folder by default); alone, once the runs before it are ended."""
+    def run(name, folder=None, alone=True, program=None):
         if alone:
             checker.stop_all()
-        return Started(folder or os.path.join(build, "program"), logs, name)
+        return Started(folder or os.path.join(build, "program"), logs, name, program)
     yield run
     checker.stop_all()
 
@@ -91,14 +94,25 @@ def wine_server_stop():
     subprocess.run(["wineserver", "-w"], stderr=subprocess.DEVNULL)
 
 
-@pytest.fixture
-def display_without_opengl(monkeypatch):
-    """A second virtual display without the GLX extension, where Direct3D 9
-    finds no device, made the display of everything started in the test. The
-    Wine server is restarted around it, so the programs talk only to it."""
-    number, server = display.start("-extension", "GLX")
+def own_display(monkeypatch, *options, screen=display.SCREEN):
+    """A second virtual display, made the display of everything started in
+    the test. The Wine server is restarted around it, so the programs talk
+    only to it."""
+    number, server = display.start(*options, screen=screen)
     wine_server_stop()
     monkeypatch.setenv("DISPLAY", number)
-    yield
+    yield screen
     wine_server_stop()
     display.stop(number, server)
+
+
+@pytest.fixture
+def display_without_opengl(monkeypatch):
+    """A display without the GLX extension, where Direct3D 9 finds no device."""
+    yield from own_display(monkeypatch, "-extension", "GLX")
+
+
+@pytest.fixture(params=["800x600", "1093x614"])
+def small_screen(monkeypatch, request):
+    """A small screen ("WxH"): the second is a 1366 x 768 laptop at 125 %."""
+    yield from own_display(monkeypatch, screen=request.param)

@@ -3,10 +3,12 @@ shared by the checks of the running program, in order, up to Escape; then
 one start per fault the program meets."""
 import os
 import shutil
+import signal
 import time
 
 import pytest
 
+import screen
 from screen import LOWER_FONT_HEIGHT, PINK, RED, Layout, count
 
 GREY = (100, 100, 100)          # the cleared background
@@ -19,12 +21,24 @@ SIZING_STYLES = 0x00040000 | 0x00010000                  # sizing border, maximi
 ICON_GOLD = 0xFFE2AC28                                   # root.ico's gold, as ARGB
 GLYPHS = 8        # pixels of a colour that make text
 STARTUP_SECONDS, FRAME_SECONDS, EXIT_SECONDS = 300, 180, 120
-IDLE_SECONDS, IDLE_CPU_SECONDS, ESCAPE_SECONDS = 5, 0.5, 2
+IDLE_SECONDS, IDLE_CPU_SECONDS, ESCAPE_SECONDS, TIP_SECONDS = 5, 0.5, 2, 30
 # Xvfb has no window manager, and Wine waits 2 s for one to withdraw a window
 # that is being hidden, inside DestroyWindow; a Windows desktop does not.
 NO_WINDOW_MANAGER_SECONDS = 2
 UPPER_TOPS, FIGURE_TOPS, UPPER_FONT_HEIGHT = (0, 30, 60, 90), (0, 30, 60), 23
 SECOND_START_SECONDS = 15   # Wine's start and end; a check would wait for Escape
+# 5 x 3001 frames on the software rasteriser take two to three minutes.
+VERDICT_SECONDS = 420
+STOPS, STOP_SECONDS, BETWEEN_STOPS_SECONDS = 8, 3, 1
+# Running frames keep a core busy, and a machine loaded by other work still
+# gives the program more than this share of a second.
+BUSY_SECONDS, BUSY_SHARE = 1, 0.1
+# The report's lines (English under Wine's default user-interface language).
+STATUS, GPU, FIRST_RULE = 7, 8, 10
+MEASURING = "系统检测中请不要关闭!"
+CAN_RUN, CANNOT_RUN = "您的机器可以正常运行游戏", "您的机器不能正常运行游戏"
+RULES = ("Processor clock", "CPU score", "Windows version", "Memory", "Frame time",
+         "Direct3D 9 device")
 
 
 def centre(layout, half):
@@ -86,6 +100,62 @@ def test_a_second_start_ends_with_zero_and_leaves_the_first_running(normal, star
     assert normal[0].alive()
 
 
+def copied_report(run, tool):
+    """The report Ctrl+C puts on the clipboard, line by line."""
+    run.key("ctrl+c")
+    lines = tool("clipboard")
+    return lines and [lines[str(number)] for number in range(len(lines))]
+
+
+def rule_lines(lines):
+    """The rules' lines of a report, by name."""
+    rules = lines[FIRST_RULE:FIRST_RULE + len(RULES)]
+    assert [line.split(":")[0] for line in rules] == list(RULES)
+    return dict(zip(RULES, rules))
+
+
+def settled_report(run, tool):
+    lines = copied_report(run, tool)
+    return lines if lines and lines[STATUS] != MEASURING else None
+
+
+def test_settled_red_the_copied_report_names_the_frame_rule_with_the_gpu_rows_figure(normal, tool,
+                                                                                    logs):
+    run = normal[0]
+    layout = run.layout()
+
+    def red():
+        shot = run.shot()
+        return shot if count(shot, layout.status(), RED) >= GLYPHS else None
+    run.watch("the red verdict", red, VERDICT_SECONDS).save("%s/settled.png" % logs)
+    lines = copied_report(run, tool)
+    assert lines[STATUS] == CANNOT_RUN
+    rules = rule_lines(lines)
+    gpu_figure = lines[GPU].removeprefix("GPU: ")
+    assert rules["Frame time"].startswith(
+        "Frame time: %s ms, needs at most 1000 ms: failed (first at " % gpu_figure)
+    for rule in ("Processor clock", "Windows version", "Memory", "Direct3D 9 device"):
+        assert rules[rule].endswith(": passed"), rules[rule]
+    assert lines[-1] == "TarvoquinCheck 1.0.0"
+
+
+def test_the_tooltip_shows_over_the_status_row_frames_run_on_it_goes_with_the_pointer(normal, tool,
+                                                                               logs):
+    run = normal[0]
+    x, y, width, height = run.client
+    status_top, status_middle = (y + int(top * height / 600) for top in (500, 515))
+    run.move_pointer(x + 150, status_middle)
+    tip = run.watch("the tooltip", lambda: tool("tip"), TIP_SECONDS)
+    left, top, tip_width, tip_height = map(int, tip["rect"].split(","))
+    assert top + tip_height <= status_top
+    busy = run.cpu_seconds()
+    time.sleep(BUSY_SECONDS)
+    assert run.cpu_seconds() - busy >= BUSY_SHARE * BUSY_SECONDS, "no frames while it shows"
+    screen.take((x, y, max(x + width, left + tip_width) - x, height)).save("%s/tooltip.png" % logs)
+    run.move_pointer(x + 150, y + 20)
+    run.watch("the tooltip to go", lambda: tool("tip") is None, TIP_SECONDS)
+
+
 def test_escape_ends_with_zero_and_nothing_on_standard_output(normal):
     run = normal[0]
     run.key("Escape")
@@ -129,10 +199,49 @@ def test_without_device_a_box_then_the_report_with_the_red_verdict_idle(
     assert run.wait_exit(EXIT_SECONDS) == 0
 
 
-def test_at_thousands_of_frames_a_second_escape_ends_the_program_at_once(no_op_driver, start):
+def test_at_thousands_of_frames_a_second_settled_green_stalls_turn_it_red_the_report_names_them(
+        no_op_driver, start, tool):
     run = start("no-op-driver")
     run.find_x_window(STARTUP_SECONDS)
+    lines = run.watch("the verdict", lambda: settled_report(run, tool), FRAME_SECONDS)
+    assert lines[STATUS] == CAN_RUN
+    for rule, line in rule_lines(lines).items():
+        assert line.endswith(": passed"), line
+    # About half of the stops fall inside a timed frame; one is enough.
+    for _ in range(STOPS):
+        os.kill(run.process.pid, signal.SIGSTOP)
+        time.sleep(STOP_SECONDS)
+        os.kill(run.process.pid, signal.SIGCONT)
+        time.sleep(BETWEEN_STOPS_SECONDS)
+    lines = copied_report(run, tool)
+    assert lines[STATUS] == CANNOT_RUN
+    assert ": failed (first at " in rule_lines(lines)["Frame time"]
+    stalls = [line for line in lines if "(the computer stalled)" in line]
+    assert len(stalls) == 1
     began = time.monotonic()
     run.key("Escape")
     assert run.wait_exit(EXIT_SECONDS) == 0
     assert time.monotonic() - began < ESCAPE_SECONDS + NO_WINDOW_MANAGER_SECONDS
+
+
+def test_on_a_small_screen_the_whole_window_shows(small_screen, start, tool):
+    width, height = map(int, small_screen.split("x"))
+    run = start("small-screen-" + small_screen)
+    run.find_x_window(STARTUP_SECONDS)
+    left, top, outer_width, outer_height = map(int, tool("window")["rect"].split(","))
+    assert (left, top) >= (0, 0)
+    assert left + outer_width <= width
+    assert top + outer_height <= height
+    run.key("Escape")
+    assert run.wait_exit(EXIT_SECONDS) == 0
+
+
+def test_started_from_another_folder_the_cube_is_textured_and_the_window_has_its_icon(
+        start, logs, build, tmp_path):
+    run = start("another-folder", tmp_path, program=os.path.join(build, "program", "TarvoquinCheck.exe"))
+    run.find_x_window(STARTUP_SECONDS)
+    assert run.icon_pixels().count(ICON_GOLD) >= 10
+    layout, shot = first_frame(run, logs, "another-folder")
+    assert count(shot, centre(layout, 60), TEXTURE_GOLD, 8) >= 50
+    run.key("Escape")
+    assert run.wait_exit(EXIT_SECONDS) == 0

@@ -1,5 +1,6 @@
-// The checker's windows seen from inside Wine: "window" and "msgbox" print key=value lines,
-// "close" and "press-ok" post what the button would; exit code 1 when the window is not there.
+// The checker's windows seen from inside Wine: "window", "msgbox" and "tip" print key=value
+// lines, "clipboard" prints the clipboard's text, "close" and "press-ok" post what the button
+// would; exit code 1 when the window (or the text) is not there.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -14,20 +15,38 @@ constexpr wchar_t mainTitle[] = L"【Tarvoquin】配置检测";
 constexpr wchar_t boxClass[] = L"#32770";
 constexpr wchar_t boxCaption[] = L"Tarvoquin的消息窗口";
 constexpr int boxTextId = 0xFFFF;  // the message box's text, as Windows and Wine number it
+constexpr wchar_t tipClass[] = L"TarvoquinCheckTip";
 
 HWND Visible(const wchar_t* className, const wchar_t* title) {
     HWND window = FindWindowW(className, title);
     return window && IsWindowVisible(window) ? window : nullptr;
 }
 
-int DescribeMainWindow() {
-    HWND window = Visible(mainClass, mainTitle);
+int DescribeWindow(HWND window) {
     if (!window) return 1;
     RECT outer{};
     GetWindowRect(window, &outer);
     wprintf(L"rect=%ld,%ld,%ld,%ld\nstyle=%ld\n", outer.left, outer.top,
             outer.right - outer.left, outer.bottom - outer.top, GetWindowLongW(window, GWL_STYLE));
     return 0;
+}
+
+// The text's lines, each as "<number>=<line>" (a line end would come out as CR LF).
+int PrintClipboard() {
+    if (!OpenClipboard(nullptr)) return 1;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const auto* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (text) {
+        std::wstring all = text;
+        GlobalUnlock(data);
+        std::size_t number = 0;
+        for (std::size_t start = 0, end; (end = all.find(L"\r\n", start)) != std::wstring::npos;
+             start = end + 2) {
+            wprintf(L"%zu=%ls\n", number++, all.substr(start, end - start).c_str());
+        }
+    }
+    CloseClipboard();
+    return text ? 0 : 1;
 }
 
 int DescribeMessageBox() {
@@ -50,7 +69,9 @@ int wmain(int count, wchar_t** arguments) {
     if (count != 2) return 2;
     _setmode(_fileno(stdout), _O_U8TEXT);
     std::wstring command = arguments[1];
-    if (command == L"window") return DescribeMainWindow();
+    if (command == L"window") return DescribeWindow(Visible(mainClass, mainTitle));
+    if (command == L"tip") return DescribeWindow(Visible(tipClass, nullptr));
+    if (command == L"clipboard") return PrintClipboard();
     if (command == L"msgbox") return DescribeMessageBox();
     if (command == L"close") return Post(mainClass, mainTitle, WM_CLOSE, 0);
     if (command == L"press-ok") {
