@@ -5,6 +5,6 @@
 if(WIN32)
   add_executable(render_frame_rate render_frame_rate_win.cpp
     scene_window_win.cpp)
-  target_link_libraries(render_frame_rate PRIVATE tarvoquin_frame)
+  target_link_libraries(render_frame_rate PRIVATE tarvoquin_frame tarvoquin_app)
   target_link_options(render_frame_rate PRIVATE -mconsole)
 endif()

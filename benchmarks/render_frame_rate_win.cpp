@@ -1,8 +1,9 @@
 // What the program's own frame costs the processor. In alternating blocks on
-// one device, so that all three see the same machine load:
+// one device, so that all four see the same machine load:
 //   bare   Clear + Present,
 //   cube   the transforms, clear, begin, the cube, end, present (no text),
-//   full   SetFrameTransforms + RenderFrame, what RunFrame times.
+//   full   SetFrameTransforms + RenderFrame, what RunFrame times,
+//   tip    the same with the status row's tooltip open over the window.
 // Run under Mesa's no-op driver (scripts/frame-cost), which draws nothing, a
 // frame costs its processor side alone, as on a graphics card near the frame
 // rule's bar of 0.415 ms a frame; full - bare is then the program's own cost,
@@ -10,6 +11,7 @@
 //   render_frame_rate [rounds [frames per block]]
 // "npc.png" is loaded from the working directory, as by the checker.
 
+#include "app/tip_win.h"
 #include "benchmarks/scene_window_win.h"
 #include "common/clock.h"
 #include "frame/frame_win.h"
@@ -58,8 +60,18 @@ void FullFrame(HWND window) {
     RenderFrame(window);
 }
 
-// Seconds taken by frames frames.
-double TimeBlock(void (*frame)(HWND), HWND window, int frames) {
+// The pointer resting on the status row opens the tooltip, as in the checker.
+void OpenTip(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    const RowBand band = StatusRowBand(client.bottom, true);
+    PointerRested(window, POINT{100, (band.top + band.bottom) / 2});
+}
+
+// Seconds taken by frames frames, with the tooltip open or not.
+double TimeBlock(void (*frame)(HWND), HWND window, int frames, bool tip) {
+    if (tip) OpenTip(window);
+    else HideTip();
     PumpMessages();
     int64_t start = PerformanceCounter();
     for (int i = 0; i < frames; ++i) frame(window);
@@ -70,6 +82,7 @@ double TimeBlock(void (*frame)(HWND), HWND window, int frames) {
 struct Kind {
     const char* name;
     void (*frame)(HWND);
+    bool tip;
     double seconds = 0.0;
     std::vector<double> blockRates;  // frames per second of each block
 };
@@ -105,6 +118,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: render_frame_rate [rounds [frames per block]]\n");
         return 2;
     }
+    RegisterTipClass(GetModuleHandleW(nullptr));
     HWND window = CreateSceneWindow();
     if (!window || InitDirect3D(window) != S_OK) {
         std::fprintf(stderr, "render_frame_rate: no Direct3D device\n");
@@ -113,13 +127,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("texture: %s\n", sceneResources.cubeTexture ? "npc.png" : "none (untextured)");
-    Kind kinds[] = {
-        {"bare", BareFrame, 0.0, {}}, {"cube", CubeFrame, 0.0, {}}, {"full", FullFrame, 0.0, {}}};
+    Kind kinds[] = {{"bare", BareFrame, false, 0.0, {}},
+                    {"cube", CubeFrame, false, 0.0, {}},
+                    {"full", FullFrame, false, 0.0, {}},
+                    {"tip", FullFrame, true, 0.0, {}}};
     FullFrame(window);  // the steps' window
-    for (Kind& kind : kinds) TimeBlock(kind.frame, window, blockFrames);  // warm-up
+    for (Kind& kind : kinds) TimeBlock(kind.frame, window, blockFrames, kind.tip);  // warm-up
     for (int round = 0; round < rounds; ++round) {
         for (Kind& kind : kinds) {
-            double seconds = TimeBlock(kind.frame, window, blockFrames);
+            double seconds = TimeBlock(kind.frame, window, blockFrames, kind.tip);
             kind.seconds += seconds;
             kind.blockRates.push_back(blockFrames / seconds);
         }
@@ -130,8 +146,11 @@ int main(int argc, char** argv) {
     const double bare = MicrosecondsPerFrame(kinds[0]);
     const double cube = MicrosecondsPerFrame(kinds[1]);
     const double full = MicrosecondsPerFrame(kinds[2]);
+    const double tip = MicrosecondsPerFrame(kinds[3]);
     PrintCost("own cost, medians (full - bare):", full - bare);
     PrintCost("of which the rows (full - cube):", full - cube);
+    PrintCost("own cost, tooltip open (tip - bare):", tip - bare);
+    DestroyTip();
     ReleaseSceneResources();
     DestroySceneWindow(window);
     return 0;
