@@ -19,7 +19,8 @@ TEST(LeadingInteger, TakesSpaceSignAndDigitsAndSaturatesAtTheTypeLimits) {
         {L"- 5", 0, 0}, {L"/9", 0, 0}, {L":9", 0, 0},
         {L"\x08" L"5", 0, 0}, {L"\x0E" L"5", 0, 0},  // just below tab, just above carriage return
         {L"\u3000" L"5", 0, 0}, {L"\uFF11\uFF16", 0, 0},  // no ideographic space, no full-width digits
-        {L"2147483647", max32, max32}, {L"2147483648", max32, 2147483648},
+        {L"2147483647", max32, max32}, {L"2147483640", 2147483640, 2147483640},
+        {L"2147483648", max32, 2147483648},
         {L"-2147483648", min32, min32}, {L"-2147483649", min32, -2147483649},
         {L"9223372036854775807", max32, max64}, {L"9223372036854775808", max32, max64},
         {L"-9223372036854775808", min32, min64},

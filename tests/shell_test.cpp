@@ -173,6 +173,7 @@ TEST(Taskbar, ShowsTheTimedFramesDoneThenFullMarkedByTheVerdict) {
         EXPECT_EQ(shown.error, c.progress.error);
     }
     EXPECT_FALSE(TaskbarProgressOf(measuring, 0.0f) == TaskbarProgressOf(canRun, 60.0f));
+    EXPECT_TRUE(TaskbarProgressOf(cannotRun, 60.0f) == TaskbarProgressOf(noDevice, 0.0f));
 }
 
 // Work areas as a program that is not DPI-aware is shown them.
@@ -205,6 +206,7 @@ TEST(WindowPlace, AScaledScreenTooSmallForTheWindowIsUsedInItsOwnPixels) {
             << screen.workArea.right << "x" << screen.workArea.bottom;
     }
     EXPECT_EQ(ScreenScale(614, 768), 768.0f / 614.0f);
+    EXPECT_EQ(ScreenScale(1, 2), 2.0f);  // any height told is taken
     EXPECT_EQ(ScreenScale(0, 768), 1.0f);
     EXPECT_EQ(ScreenScale(768, 0), 1.0f);
 }

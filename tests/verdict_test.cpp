@@ -131,6 +131,7 @@ TEST(Diagnoses, ACapIsFourOfSixReadingsWithin3PercentOfTheRefreshRateOrAPartOfIt
         {{103, 96.99f, 100, 100, 150, 150}, 100, 0},
         {{51, 49, 50, 50, 10, 10}, 100, 50},
         {{third, third, third, third, 90, 90}, 100, third},
+        {{1, 1, 1, 1, 1, 1}, 1, 1},  // any refresh rate told is taken
         {{60, 60, 60, 60, 60}, 60, 0},  // five readings: no moving average yet
         {{60, 60, 60, 60, 60, 60}, 0, 0},  // the refresh rate not told
         {{60, 60, 60, 60, 60, 60}, NAN, 0},
