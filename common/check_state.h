@@ -14,6 +14,7 @@ struct BoundedQueue {
 
     std::size_t size() const { return count; }
     const T& operator[](std::size_t i) const { return items[(first + i) % Capacity]; }
+    T& operator[](std::size_t i) { return items[(first + i) % Capacity]; }
     void push_back(T value) {
         if (count == Capacity) pop_front();
         items[(first + count) % Capacity] = value;
@@ -86,12 +87,14 @@ enum class DeviceProblem : uint8_t {
 };
 
 // The frame-time rule's first failure: the batch average then, when (seconds
-// since start-up), and the slowest frame of the batches behind that average.
+// since start-up), the slowest frame of the batches behind that average and
+// what the average would have been without that frame's time.
 struct FrameFailure {
     double average = 0.0;
     double seconds = 0.0;
     double slowestMilliseconds = 0.0;
     double slowestSeconds = 0.0;
+    double averageWithoutSlowest = 0.0;
 };
 
 // Processor time over a stretch, in the platform's 100 ns units, all cores

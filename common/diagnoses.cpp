@@ -1,5 +1,7 @@
 #include "common/diagnoses.h"
 
+#include "common/verdict.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -22,9 +24,13 @@ const RuleRecord& RecordOf(const CheckState& state, Rule rule) {
     return state.rules[static_cast<std::size_t>(rule)];
 }
 
+// A slow card fails with or without its slowest frame: a stall is named
+// only where the rule would have passed without it.
 bool StallBehindFailure(const CheckState& state) {
+    const FrameFailure& failure = state.frameFailure;
     return RecordOf(state, Rule::FrameTime).outcome == Outcome::Failed &&
-           state.frameFailure.slowestMilliseconds >= stallMilliseconds;
+           failure.slowestMilliseconds >= stallMilliseconds &&
+           !RuleFails(Rule::FrameTime, failure.averageWithoutSlowest);
 }
 
 bool Busy(const ProcessorUse& use) {

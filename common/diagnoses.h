@@ -9,7 +9,7 @@
 // here, each decided from figures the program has or reads once.
 
 enum class Diagnosis : uint8_t {
-    Stall,          // a frame behind the failed frame rule took 100 ms or more
+    Stall,          // a frame of 100 ms or more, without which the frame rule would have passed
     FrameRateCap,   // vertical sync or a frame limiter holds the frame rate
     BusyProcessor,  // other processes took a third of the processor from the workloads
     OnBattery,

@@ -54,31 +54,17 @@ RuleRecord& RecordOf(CheckState& state, Rule rule) {
     return state.rules[static_cast<std::size_t>(rule)];
 }
 
-double SecondsSinceStart(const CheckState& state, int64_t counter, int64_t frequency) {
-    if (frequency <= 0) return 0.0;
-    return static_cast<double>(counter - state.startCounter) / static_cast<double>(frequency);
-}
-
-// The average leaves out the oldest batch, and so does this.
-SlowFrame SlowestBehindAverage(const FrameBatchAverage& batch) {
-    SlowFrame slowest;
-    for (std::size_t i = 1; i < batch.slowestOfBatches.size(); ++i) {
-        if (batch.slowestOfBatches[i].milliseconds > slowest.milliseconds) {
-            slowest = batch.slowestOfBatches[i];
-        }
-    }
-    return slowest;
-}
-
 }  // namespace
 
 const RuleRow& RuleRowOf(Rule rule) { return ruleRows[static_cast<std::size_t>(rule)]; }
+
+bool RuleFails(Rule rule, double figure) { return Fails(RuleRowOf(rule), figure); }
 
 bool RecordRule(CheckState& state, Rule rule, double figure) {
     RuleRecord& record = RecordOf(state, rule);
     record.figure = figure;
     if (record.outcome == Outcome::Failed) return false;
-    bool failed = Fails(RuleRowOf(rule), figure);
+    bool failed = RuleFails(rule, figure);
     record.outcome = failed ? Outcome::Failed : Outcome::Passed;
     if (failed) state.canRunGame = false;
     return failed;
@@ -101,15 +87,6 @@ uint32_t OsMajorOf(double figure) { return static_cast<uint32_t>(figure / versio
 
 uint32_t OsMinorOf(double figure) {
     return static_cast<uint32_t>(figure - OsMajorOf(figure) * versionMajorStep);
-}
-
-void RecordFrameRule(CheckState& state, int64_t counter, int64_t frequency) {
-    const FrameBatchAverage& batch = state.frameBatchAverage;
-    if (batch.batches.size() < averagedBatches) return;
-    if (!RecordRule(state, Rule::FrameTime, batch.average)) return;
-    const SlowFrame slowest = SlowestBehindAverage(batch);
-    state.frameFailure = {batch.average, SecondsSinceStart(state, counter, frequency),
-                          slowest.milliseconds, SecondsSinceStart(state, slowest.counter, frequency)};
 }
 
 bool DeviceMissing(const CheckState& state) {

@@ -54,12 +54,8 @@ double OsVersionFigure(uint32_t major, uint32_t minor);
 uint32_t OsMajorOf(double figure);
 uint32_t OsMinorOf(double figure);
 
-// The frame-time rule on the batch average as it stands, once five batches
-// exist (before that it is still measuring). Its first failure keeps the
-// average, the time since start-up (the performance counter's end of the
-// frame against state.startCounter) and the slowest frame of the batches
-// behind that average.
-void RecordFrameRule(CheckState& state, int64_t counter, int64_t frequency);
+// Whether figure fails the rule, as RecordRule judges it.
+bool RuleFails(Rule rule, double figure);
 
 // Whether the device rule failed: no frame can be measured, and the window
 // shows the report instead.

@@ -7,6 +7,25 @@ FrameState frameState;
 
 namespace {
 
+double SecondsSinceStart(const CheckState& state, int64_t counter, int64_t frequency) {
+    if (frequency <= 0) return 0.0;
+    return static_cast<double>(counter - state.startCounter) / static_cast<double>(frequency);
+}
+
+// The frame-time rule on the batch average, once five batches exist (before
+// that it is still measuring). Its first failure keeps the average, when it
+// came (the end of this frame) and the slowest frame behind it.
+void RecordFrameRule(CheckState& state, int64_t counter, int64_t frequency) {
+    const FrameBatchAverage& batch = state.frameBatchAverage;
+    if (batch.batches.size() < averagedBatches) return;
+    if (!RecordRule(state, Rule::FrameTime, batch.average)) return;
+    const SlowestBehindAverage slowest = SlowestBehind(batch);
+    state.frameFailure = {batch.average, SecondsSinceStart(state, counter, frequency),
+                          slowest.frame.milliseconds,
+                          SecondsSinceStart(state, slowest.frame.counter, frequency),
+                          slowest.averageWithout};
+}
+
 void KeepMetersBeforeFrame(FrameState& frame, const CheckState& state) {
     frame.fpsCounterBeforeFrame = state.fpsCounter;
     frame.fpsMovingAverageBeforeFrame = state.fpsMovingAverage;

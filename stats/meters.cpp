@@ -93,6 +93,22 @@ void AddTimedFrame(FrameBatchAverage& batch, double frameMilliseconds, int64_t e
     batch.average = WeightedAverage(batch.batches);
 }
 
+SlowestBehindAverage SlowestBehind(const FrameBatchAverage& batch) {
+    SlowestBehindAverage found{{}, batch.average};
+    std::size_t at = 0;
+    for (std::size_t i = 1; i < batch.slowestOfBatches.size(); ++i) {
+        if (batch.slowestOfBatches[i].milliseconds > found.frame.milliseconds) {
+            found.frame = batch.slowestOfBatches[i];
+            at = i;
+        }
+    }
+    if (at == 0) return found;
+    auto sums = batch.batches;
+    sums[at] -= found.frame.milliseconds;
+    found.averageWithout = WeightedAverage(sums);
+    return found;
+}
+
 int32_t TimedFramesSoFar(const FrameBatchAverage& batch) {
     return static_cast<int32_t>(batch.batches.size()) * framesPerBatch + batch.frames;
 }

@@ -36,6 +36,16 @@ double FrameMilliseconds(int64_t start, int64_t end, int64_t frequency);
 // and once five batch sums exist recomputes their weighted average.
 void AddTimedFrame(FrameBatchAverage& batch, double frameMilliseconds, int64_t endCounter);
 
+// The slowest frame of the batches the average weighs (the oldest batch left
+// out, as the average leaves it out), and the average had that frame taken
+// no time: what the average owes to it. No frame and the average as it is
+// while fewer than two batches are held.
+struct SlowestBehindAverage {
+    SlowFrame frame;
+    double averageWithout;
+};
+SlowestBehindAverage SlowestBehind(const FrameBatchAverage& batch);
+
 // The timed frames of the batches held and of the current one: 5 x 3001 and
 // more once the average is computed.
 int32_t TimedFramesSoFar(const FrameBatchAverage& batch);

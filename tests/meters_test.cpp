@@ -98,6 +98,21 @@ TEST(BatchAverage, WeighsTheNewestFourOfFiveTheNewestMost) {
     EXPECT_DOUBLE_EQ(batch.average, 319.75309241701046);
 }
 
+// The oldest batch's slowest frame is left out, as the average leaves it out;
+// without its 3000 ms the newest batch sums to 750 ms, a quarter of a
+// millisecond under the others, weighed by a third.
+TEST(BatchAverage, TellsWhatTheAverageOwesToTheSlowestFrameBehindIt) {
+    FrameBatchAverage batch;
+    for (int b = 0; b < 5; ++b) {
+        const double slowest = b == 0 ? 9000.0 : b == 4 ? 3000.0 : 0.25;
+        for (int i = 0; i < 3001; ++i) AddTimedFrame(batch, i == 0 ? slowest : 0.25, b);
+    }
+    const SlowestBehindAverage slowest = SlowestBehind(batch);
+    EXPECT_EQ(slowest.frame.milliseconds, 3000.0);
+    EXPECT_EQ(slowest.frame.counter, 4);
+    EXPECT_NEAR(slowest.averageWithout, 602.0524779690634 - 0.25 / 3, 1e-6);
+}
+
 // Beside each sum, the batch's slowest frame and where it ended; a tie keeps
 // the first.
 TEST(BatchAverage, KeepsTheSlowestFrameOfEachBatch) {

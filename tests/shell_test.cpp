@@ -27,7 +27,7 @@ CheckState SettledState() {
     RecordRule(state, Rule::Device, DeviceFigure(DeviceProblem::None));
     state.frameBatchAverage.average = 20106.123;
     RecordRule(state, Rule::FrameTime, 20106.123);
-    state.frameFailure = {1203.5, 118.3, 3012.4, 95.6};
+    state.frameFailure = {1203.5, 118.3, 3012.4, 95.6, 900.0};
     return state;
 }
 
@@ -207,6 +207,7 @@ TEST(WindowPlace, AScaledScreenTooSmallForTheWindowIsUsedInItsOwnPixels) {
     }
     EXPECT_EQ(ScreenScale(614, 768), 768.0f / 614.0f);
     EXPECT_EQ(ScreenScale(1, 2), 2.0f);  // any height told is taken
+    EXPECT_EQ(ScreenScale(2, 1), 0.5f);
     EXPECT_EQ(ScreenScale(0, 768), 1.0f);
     EXPECT_EQ(ScreenScale(768, 0), 1.0f);
 }

@@ -76,39 +76,23 @@ TEST(Rules, ARuleNotReadIsNotJudged) {
     EXPECT_TRUE(state.canRunGame);
 }
 
-// The frame-time rule's first failure names the slowest frame of the four
-// batches the average weighs: not the oldest batch's, which it leaves out.
-TEST(Rules, TheFrameRulesFirstFailureKeepsTheSlowestFrameBehindItsAverage) {
-    CheckState state;
-    state.startCounter = 1000;
-    FrameBatchAverage& batch = state.frameBatchAverage;
-    const SlowFrame slowest[] = {{900.0, 1100}, {20.0, 1200}, {150.0, 1300}, {40.0, 1400},
-                                 {30.0, 1500}};
-    for (const SlowFrame& frame : slowest) {
-        batch.batches.push_back(1300.0);
-        batch.slowestOfBatches.push_back(frame);
-    }
-    batch.average = 1043.0;
-    RecordFrameRule(state, 1600, 10);
-    EXPECT_EQ(state.frameFailure.slowestMilliseconds, 150.0);
-    EXPECT_EQ(state.frameFailure.slowestSeconds, 30.0);
-}
-
-// A stall needs the failed frame rule behind it; a cap, readings at the
-// refresh rate; a busy processor is others taking a third of it; on battery
-// is the line offline.
+// A stall needs the failed frame rule behind it, which would have passed
+// without it; a cap, readings at the refresh rate; a busy processor is
+// others taking a third of it; on battery is the line offline.
 TEST(Diagnoses, AStallACapABusyProcessorAndABatteryAreNamedFromTheirEdges) {
-    const struct { Outcome frameRule; double slowest; float refresh; ProcessorUse use; uint8_t line;
-                   std::vector<Diagnosis> found; } cases[] = {
-        {Outcome::Failed, 100.0, 0, {}, 255, {Diagnosis::Stall}},
-        {Outcome::Failed, std::nextafter(100.0, 0.0), 0, {}, 255, {}},
-        {Outcome::Passed, 3000.0, 0, {}, 255, {}},
-        {Outcome::Measuring, 0.0, 60, {}, 255, {Diagnosis::FrameRateCap}},
-        {Outcome::Measuring, 0.0, 0, {100, 300}, 255, {Diagnosis::BusyProcessor}},
-        {Outcome::Measuring, 0.0, 0, {99, 300}, 255, {}},
-        {Outcome::Measuring, 0.0, 0, {0, 0}, 255, {}},
-        {Outcome::Measuring, 0.0, 0, {}, 0, {Diagnosis::OnBattery}},
-        {Outcome::Measuring, 0.0, 0, {}, 1, {}},
+    const double passes = 1000.0;
+    const struct { Outcome frameRule; double slowest, without; float refresh; ProcessorUse use;
+                   uint8_t line; std::vector<Diagnosis> found; } cases[] = {
+        {Outcome::Failed, 100.0, passes, 0, {}, 255, {Diagnosis::Stall}},
+        {Outcome::Failed, std::nextafter(100.0, 0.0), passes, 0, {}, 255, {}},
+        {Outcome::Failed, 3000.0, std::nextafter(passes, 2000.0), 0, {}, 255, {}},  // a slow card
+        {Outcome::Passed, 3000.0, passes, 0, {}, 255, {}},
+        {Outcome::Measuring, 0.0, 0, 60, {}, 255, {Diagnosis::FrameRateCap}},
+        {Outcome::Measuring, 0.0, 0, 0, {100, 300}, 255, {Diagnosis::BusyProcessor}},
+        {Outcome::Measuring, 0.0, 0, 0, {99, 300}, 255, {}},
+        {Outcome::Measuring, 0.0, 0, 0, {0, 0}, 255, {}},
+        {Outcome::Measuring, 0.0, 0, 0, {}, 0, {Diagnosis::OnBattery}},
+        {Outcome::Measuring, 0.0, 0, 0, {}, 1, {}},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         CheckState state;
@@ -116,6 +100,7 @@ TEST(Diagnoses, AStallACapABusyProcessorAndABatteryAreNamedFromTheirEdges) {
         state.circumstances.refreshRate = cases[i].refresh;
         state.rules[std::size_t(Rule::FrameTime)].outcome = cases[i].frameRule;
         state.frameFailure.slowestMilliseconds = cases[i].slowest;
+        state.frameFailure.averageWithoutSlowest = cases[i].without;
         state.circumstances.duringWorkloads = cases[i].use;
         state.circumstances.acLineStatus = cases[i].line;
         EXPECT_EQ(Found(state), cases[i].found) << "case " << i;
