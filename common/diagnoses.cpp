@@ -73,8 +73,14 @@ Diagnoses Diagnose(const CheckState& state) {
     if (CappedFrameRate(state.fpsMovingAverage, state.circumstances.refreshRate) > 0.0f) {
         add(Diagnosis::FrameRateCap);
     }
-    if (Busy(state.circumstances.duringWorkloads)) add(Diagnosis::BusyProcessor);
-    if (state.circumstances.acLineStatus == onBatteryLine) add(Diagnosis::OnBattery);
+    // Each is named where it may be why a rule failed: a busy processor slows
+    // the workloads, a battery the workloads and the frames.
+    const bool scoreFailed = RecordOf(state, Rule::CpuScore).outcome == Outcome::Failed;
+    const bool framesFailed = RecordOf(state, Rule::FrameTime).outcome == Outcome::Failed;
+    if (scoreFailed && Busy(state.circumstances.duringWorkloads)) add(Diagnosis::BusyProcessor);
+    if ((scoreFailed || framesFailed) && state.circumstances.acLineStatus == onBatteryLine) {
+        add(Diagnosis::OnBattery);
+    }
     const RuleRecord& device = RecordOf(state, Rule::Device);
     if (device.outcome == Outcome::Failed) {
         if (device.figure == static_cast<double>(DeviceProblem::SceneObjects)) {

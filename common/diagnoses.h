@@ -11,8 +11,8 @@
 enum class Diagnosis : uint8_t {
     Stall,          // a frame of 100 ms or more, without which the frame rule would have passed
     FrameRateCap,   // vertical sync or a frame limiter holds the frame rate
-    BusyProcessor,  // other processes took a third of the processor from the workloads
-    OnBattery,
+    BusyProcessor,  // the score failed, other processes taking a third of the processor
+    OnBattery,      // the score or the frame rule failed, the machine on battery
     RemoteSession,  // no device, in a remote desktop session
     NoDevice,
     SceneObjects,   // a device, but the scene's objects could not be made on it

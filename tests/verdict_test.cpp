@@ -77,28 +77,34 @@ TEST(Rules, ARuleNotReadIsNotJudged) {
 }
 
 // A stall needs the failed frame rule behind it, which would have passed
-// without it; a cap, readings at the refresh rate; a busy processor is
-// others taking a third of it; on battery is the line offline.
+// without it; a cap, readings at the refresh rate; a busy processor, a
+// failed score and others taking a third of the processor; a battery, a
+// failed score or frame rule and the line offline.
 TEST(Diagnoses, AStallACapABusyProcessorAndABatteryAreNamedFromTheirEdges) {
     const double passes = 1000.0;
-    const struct { Outcome frameRule; double slowest, without; float refresh; ProcessorUse use;
-                   uint8_t line; std::vector<Diagnosis> found; } cases[] = {
-        {Outcome::Failed, 100.0, passes, 0, {}, 255, {Diagnosis::Stall}},
-        {Outcome::Failed, std::nextafter(100.0, 0.0), passes, 0, {}, 255, {}},
-        {Outcome::Failed, 3000.0, std::nextafter(passes, 2000.0), 0, {}, 255, {}},  // a slow card
-        {Outcome::Passed, 3000.0, passes, 0, {}, 255, {}},
-        {Outcome::Measuring, 0.0, 0, 60, {}, 255, {Diagnosis::FrameRateCap}},
-        {Outcome::Measuring, 0.0, 0, 0, {100, 300}, 255, {Diagnosis::BusyProcessor}},
-        {Outcome::Measuring, 0.0, 0, 0, {99, 300}, 255, {}},
-        {Outcome::Measuring, 0.0, 0, 0, {0, 0}, 255, {}},
-        {Outcome::Measuring, 0.0, 0, 0, {}, 0, {Diagnosis::OnBattery}},
-        {Outcome::Measuring, 0.0, 0, 0, {}, 1, {}},
+    const Outcome failed = Outcome::Failed, passed = Outcome::Passed, measuring = Outcome::Measuring;
+    const struct { Outcome frameRule, scoreRule; double slowest, without; float refresh;
+                   ProcessorUse use; uint8_t line; std::vector<Diagnosis> found; } cases[] = {
+        {failed, passed, 100.0, passes, 0, {}, 255, {Diagnosis::Stall}},
+        {failed, passed, std::nextafter(100.0, 0.0), passes, 0, {}, 255, {}},
+        {failed, passed, 3000.0, std::nextafter(passes, 2000.0), 0, {}, 255, {}},  // a slow card
+        {passed, passed, 3000.0, passes, 0, {}, 255, {}},
+        {measuring, passed, 0.0, 0, 60, {}, 255, {Diagnosis::FrameRateCap}},
+        {measuring, failed, 0.0, 0, 0, {100, 300}, 255, {Diagnosis::BusyProcessor}},
+        {measuring, passed, 0.0, 0, 0, {100, 300}, 255, {}},
+        {measuring, failed, 0.0, 0, 0, {99, 300}, 255, {}},
+        {measuring, failed, 0.0, 0, 0, {0, 0}, 255, {}},
+        {failed, passed, 0.0, 2000, 0, {}, 0, {Diagnosis::OnBattery}},
+        {measuring, failed, 0.0, 0, 0, {}, 0, {Diagnosis::OnBattery}},
+        {measuring, passed, 0.0, 0, 0, {}, 0, {}},
+        {failed, failed, 0.0, 2000, 0, {}, 1, {}},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         CheckState state;
         HoldReadings(state.fpsMovingAverage, {60, 60, 60, 60, 60, 60});
         state.circumstances.refreshRate = cases[i].refresh;
         state.rules[std::size_t(Rule::FrameTime)].outcome = cases[i].frameRule;
+        state.rules[std::size_t(Rule::CpuScore)].outcome = cases[i].scoreRule;
         state.frameFailure.slowestMilliseconds = cases[i].slowest;
         state.frameFailure.averageWithoutSlowest = cases[i].without;
         state.circumstances.duringWorkloads = cases[i].use;
