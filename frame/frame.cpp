@@ -7,11 +7,6 @@ FrameState frameState;
 
 namespace {
 
-double SecondsSinceStart(const CheckState& state, int64_t counter, int64_t frequency) {
-    if (frequency <= 0) return 0.0;
-    return static_cast<double>(counter - state.startCounter) / static_cast<double>(frequency);
-}
-
 // The frame-time rule on the batch average, once five batches exist (before
 // that it is still measuring). Its first failure keeps the average, when it
 // came (the end of this frame) and the slowest frame behind it.
@@ -20,9 +15,9 @@ void RecordFrameRule(CheckState& state, int64_t counter, int64_t frequency) {
     if (batch.batches.size() < averagedBatches) return;
     if (!RecordRule(state, Rule::FrameTime, batch.average)) return;
     const SlowestBehindAverage slowest = SlowestBehind(batch);
-    state.frameFailure = {batch.average, SecondsSinceStart(state, counter, frequency),
+    state.frameFailure = {batch.average, CounterSeconds(state.startCounter, counter, frequency),
                           slowest.frame.milliseconds,
-                          SecondsSinceStart(state, slowest.frame.counter, frequency),
+                          CounterSeconds(state.startCounter, slowest.frame.counter, frequency),
                           slowest.averageWithout};
 }
 

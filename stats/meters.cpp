@@ -72,10 +72,13 @@ void RestartFrameRateSeconds(CheckState& state, float nowSeconds) {
     StartNewSecond(state.fpsMovingAverage.counter, nowSeconds);
 }
 
-double FrameMilliseconds(int64_t start, int64_t end, int64_t frequency) {
+double CounterSeconds(int64_t start, int64_t end, int64_t frequency) {
     if (frequency <= 0) return 0.0;
-    return static_cast<double>(end - start) / static_cast<double>(frequency) *
-           millisecondsPerSecond;
+    return static_cast<double>(end - start) / static_cast<double>(frequency);
+}
+
+double FrameMilliseconds(int64_t start, int64_t end, int64_t frequency) {
+    return CounterSeconds(start, end, frequency) * millisecondsPerSecond;
 }
 
 void AddTimedFrame(FrameBatchAverage& batch, double frameMilliseconds, int64_t endCounter) {

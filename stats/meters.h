@@ -27,8 +27,11 @@ float MovingAverageOf(const FpsMovingAverage& average);
 // readings and the moving average's window stay.
 void RestartFrameRateSeconds(CheckState& state, float nowSeconds);
 
-// Milliseconds between two performance-counter readings; 0 for a frequency
-// that is not positive.
+// Seconds between two performance-counter readings; 0 for a frequency that
+// is not positive.
+double CounterSeconds(int64_t start, int64_t end, int64_t frequency);
+
+// The same in milliseconds.
 double FrameMilliseconds(int64_t start, int64_t end, int64_t frequency);
 
 // Adds one timed frame, which ended at endCounter, to the current batch

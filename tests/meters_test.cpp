@@ -77,6 +77,7 @@ TEST(FrameMilliseconds, DivideTheSixtyFourBitCountByTheFrequency) {
     EXPECT_EQ(FrameMilliseconds(1000, 1250, 1000), 250.0);
     EXPECT_EQ(FrameMilliseconds(late, late + 300, 1000), 300.0);
     EXPECT_EQ(FrameMilliseconds(0, 5, 0), 0.0);
+    EXPECT_EQ(FrameMilliseconds(0, 3, 1), 3000.0);  // a counter of one count a second
 }
 
 TEST(BatchAverage, StaysZeroUntilTheFifthBatchOf3001Frames) {

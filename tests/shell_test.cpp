@@ -200,6 +200,7 @@ TEST(WindowPlace, AScaledScreenTooSmallForTheWindowIsUsedInItsOwnPixels) {
         {{0, 0, 1093, 614}, 1.25f, false},  // the same without a taskbar: it fits
         {{0, 0, 799, 900}, 1.5f, true},
         {{0, 0, 800, 560}, 1.0f, false},    // 800 x 600 unscaled: nothing to gain
+        {{0, 40, 1093, 614}, 1.25f, true},  // the taskbar at the top
     };
     for (const auto& screen : screens) {
         EXPECT_EQ(NeedsScreenPixels(screen.workArea, screen.scale), screen.ownPixels)
