@@ -64,6 +64,12 @@ TEST(Matrix, TheSceneCameraStandsFiftyUnitsBackLookingAlongZ) {
                  {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 50, 1}}});
 }
 
+// An eye 13 units from its target, off every axis: 3-4-12 is a whole triangle.
+TEST(Matrix, TheTargetLiesAheadAsFarAsTheEyeStandsFromIt) {
+    const Matrix4 view = MatrixLookAtLH({3, 4, -12}, {0, 0, 0}, {0, 1, 0});
+    EXPECT_FLOAT_EQ(view.m[3][2], 13.0f);
+}
+
 TEST(Matrix, AnEyeOnItsTargetGivesZeroAxesNotNumbersThatAreNot) {
     const Matrix4 view = MatrixLookAtLH({1, 2, 3}, {1, 2, 3}, {0, 1, 0});
     ExpectMatrix(view, {{{0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 1}}});
@@ -121,6 +127,13 @@ TEST(TextLayout, PlacesTheBlockByTheFormat) {
         EXPECT_EQ(placed.right, c.left + 40) << "format " << c.format;
         EXPECT_EQ(placed.bottom, c.top + 10) << "format " << c.format;
     }
+}
+
+// A glyph cache texture is as small as the text allows: a width already a
+// power of two is not doubled.
+TEST(TextLayout, TextureSidesAreTheNextPowerOfTwoOrTheSideItself) {
+    EXPECT_EQ(NextPowerOfTwo(256), 256u);
+    EXPECT_EQ(NextPowerOfTwo(257), 512u);
 }
 
 // Faces 0 (the row's own) to 2; a bit per face that has the character.
@@ -190,6 +203,12 @@ TEST_F(GlyphImage, AGlyphReachingPastEveryEdgeWritesOnlyInsideTheImage) {
     }
     EXPECT_EQ(At(0, 0), 0xFFFFFFFFu);  // the glyph's last column, second row
     EXPECT_EQ(At(3, 2), 0x00FFFFFFu);  // its first column, first row
+}
+
+TEST_F(GlyphImage, ClearingLeavesEveryTexelWhiteAndUncovered) {
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 4; ++x) EXPECT_EQ(At(x, y), 0x00FFFFFFu) << x << ", " << y;
+    }
 }
 
 // Coverage 0 to 64 becomes alpha 0 to 255 on white.

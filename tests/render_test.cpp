@@ -1,6 +1,7 @@
 #include "sample_state.h"
 #include "common/check_state.h"
 #include "render/adapter_line.h"
+#include "render/bounded_text.h"
 #include "render/cube.h"
 #include "render/matrix.h"
 #include "render/overlay.h"
@@ -183,6 +184,14 @@ TEST(Overlay, WritesFiguresInFixedNotationOrInfWhenTheyDoNotFit) {
         FormatFigure(buffer, c.capacity, c.prefix, c.value, c.decimals);
         EXPECT_EQ(std::wstring(buffer), c.expected) << c.value;
     }
+}
+
+// A text with no room left keeps what the buffer already holds, a high
+// surrogate at its end included (only a pair the append itself would cut is
+// dropped).
+TEST(Overlay, AnAppendWithoutRoomLeavesTheTextBeforeItWhole) {
+    wchar_t buffer[3] = {L'a', wchar_t(0xD83D), L'\0'};
+    EXPECT_EQ(AppendBounded(buffer, 3, 2, L"x"), 2u);
 }
 
 // 52 characters of description and 249 of operating-system line fit.
