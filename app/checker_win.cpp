@@ -6,10 +6,10 @@
 #include "app/window_place.h"
 #include "bench/suite.h"
 #include "common/clock.h"
-#include "common/program_folder_win.h"
-#include "probe/probe.h"
-#include "render/scene_win.h"
 #include "frame/frame_win.h"
+#include "platform/program_folder_win.h"
+#include "probe/probe.h"
+#include "scene/scene_win.h"
 
 #include <new>
 
@@ -155,7 +155,7 @@ int RunChecker(HINSTANCE instance, int showCommand) {
     RunProbe();
     // Without a Direct3D device the program still runs: the window shows the
     // report and the negative verdict, and closes as usual.
-    if (FAILED(InitDirect3D(window))) {
+    if (FAILED(StartDirect3D(window))) {
         MessageBoxW(window, direct3DFailureText, messageCaption, MB_OK);
     }
     MoveWindow(window, place.x, place.y, windowWidth, windowHeight, TRUE);

@@ -1,6 +1,6 @@
 #include "app/circumstances_win.h"
 
-#include "common/system_library_win.h"
+#include "platform/system_library_win.h"
 
 #include <windows.h>
 

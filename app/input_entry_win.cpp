@@ -1,5 +1,5 @@
 #include "app/input_win.h"
-#include "common/system_library_win.h"
+#include "platform/system_library_win.h"
 
 // dinput8.dll is no KnownDLL: imported, it would be looked for beside the
 // program first. Without it, or without the entry, there are no devices.

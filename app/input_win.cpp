@@ -1,6 +1,6 @@
 #include "app/input_win.h"
 
-#include "common/release_win.h"
+#include "platform/release_win.h"
 
 namespace {
 

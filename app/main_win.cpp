@@ -1,5 +1,5 @@
 #include "app/checker_win.h"
-#include "common/system_library_win.h"
+#include "platform/system_library_win.h"
 #include "probe/wmi.h"
 
 // Read by the graphics drivers of laptops with two GPUs: the program's device

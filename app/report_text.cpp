@@ -1,7 +1,7 @@
 #include "app/report_text.h"
 
 #include "common/verdict.h"
-#include "render/overlay.h"
+#include "scene/overlay.h"
 #include "stats/meters.h"
 
 #include <charconv>

@@ -4,7 +4,7 @@
 #include "app/report_text.h"
 #include "app/window_place.h"
 #include "common/verdict.h"
-#include "render/overlay.h"
+#include "scene/overlay.h"
 
 #include <algorithm>
 #include <new>

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "common/window_size.h"
+
 #include <cstdint>
 
-// Where the 800 x 600 window goes on the screen it starts on.
+// Where the window goes on the screen it starts on.
 
 constexpr int32_t windowLeft = 200;
 constexpr int32_t windowTop = 50;
-constexpr int32_t windowWidth = 800;
-constexpr int32_t windowHeight = 600;
 
 // A rectangle of the screen, right and bottom excluded.
 struct ScreenBox {

@@ -9,8 +9,8 @@
 #include "common/check_state.h"
 #include "common/verdict.h"
 #include "frame/frame_win.h"
-#include "render/report_win.h"
-#include "render/scene_win.h"
+#include "scene/report_win.h"
+#include "scene/scene_win.h"
 #include "stats/meters.h"
 
 #include <windowsx.h>
@@ -63,7 +63,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_PAINT:
         if (DeviceMissing(checkState)) {
-            PaintReport(window);
+            PaintReport(window, MovingAverageOf(checkState.fpsMovingAverage));
             return 0;
         }
         RenderFrame(window);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "drawkit/vector3.h"
+
 #include <array>
 #include <cstdint>
 
@@ -11,12 +13,6 @@ struct UnitVectorGenerator {
     uint32_t seed;
     uint32_t state;
     explicit UnitVectorGenerator(uint32_t start) : seed(start), state(start) {}
-};
-
-struct Vector3 {
-    float x;
-    float y;
-    float z;
 };
 
 // One step of the linear congruential generator, modulo 2^32.

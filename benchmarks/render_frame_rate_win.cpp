@@ -15,8 +15,8 @@
 #include "benchmarks/scene_window_win.h"
 #include "common/clock.h"
 #include "frame/frame_win.h"
-#include "render/overlay.h"
-#include "render/scene_win.h"
+#include "scene/overlay.h"
+#include "scene/scene_win.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -46,13 +46,16 @@ void BareFrame(HWND) {
     device->Present(nullptr, nullptr, nullptr, nullptr);
 }
 
-// The frame's own steps less the rows, on the window of the last full frame.
-void CubeFrame(HWND) {
-    direct3DFrameSteps.setTransforms();
-    direct3DFrameSteps.beginScene();
-    direct3DFrameSteps.drawCube();
-    direct3DFrameSteps.endScene();
-    direct3DFrameSteps.present();
+// The frame's own steps less the rows.
+void CubeFrame(HWND window) {
+    DeviceFrame frame;
+    frame.window = window;
+    const FrameSteps steps = DeviceFrameSteps(frame);
+    steps.setTransforms(steps.context);
+    steps.beginScene(steps.context);
+    steps.drawCube(steps.context);
+    steps.endScene(steps.context);
+    steps.present(steps.context);
 }
 
 void FullFrame(HWND window) {
@@ -120,7 +123,7 @@ int main(int argc, char** argv) {
     }
     RegisterTipClass(GetModuleHandleW(nullptr));
     HWND window = CreateSceneWindow();
-    if (!window || InitDirect3D(window) != S_OK) {
+    if (!window || StartDirect3D(window) != S_OK) {
         std::fprintf(stderr, "render_frame_rate: no Direct3D device\n");
         ReleaseSceneResources();
         DestroySceneWindow(window);

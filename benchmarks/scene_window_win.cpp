@@ -1,12 +1,10 @@
 #include "benchmarks/scene_window_win.h"
 
+#include "app/window_place.h"
+
 namespace {
 
 constexpr wchar_t windowClassName[] = L"TarvoquinSceneTestWindow";
-constexpr int windowLeft = 200;
-constexpr int windowTop = 50;
-constexpr int windowWidth = 800;
-constexpr int windowHeight = 600;
 
 bool RegisterSceneWindowClass(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};

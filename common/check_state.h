@@ -1,65 +1,10 @@
 #pragma once
 
+#include "stats/meters.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
-
-// The newest value sits at the back; pushing onto a full queue drops the
-// oldest. Fixed storage, so a frame never allocates.
-template <typename T, std::size_t Capacity>
-struct BoundedQueue {
-    T items[Capacity] = {};
-    std::size_t first = 0;
-    std::size_t count = 0;
-
-    std::size_t size() const { return count; }
-    const T& operator[](std::size_t i) const { return items[(first + i) % Capacity]; }
-    T& operator[](std::size_t i) { return items[(first + i) % Capacity]; }
-    void push_back(T value) {
-        if (count == Capacity) pop_front();
-        items[(first + count) % Capacity] = value;
-        ++count;
-    }
-    void pop_front() {
-        if (count == 0) return;
-        first = (first + 1) % Capacity;
-        --count;
-    }
-};
-
-struct FpsCounter {
-    int32_t frames = 0;
-    float nowSeconds = 0.0f;
-    float lastSeconds = 0.0f;
-    float fps = 0.0f;
-};
-
-// Counts frames as FpsCounter does, on a counter of its own.
-struct FpsMovingAverage {
-    FpsCounter counter;
-    uint32_t readings = 0;
-    BoundedQueue<float, 6> window;
-};
-
-// The slowest timed frame of a batch, and the performance counter at its end.
-struct SlowFrame {
-    double milliseconds = 0.0;
-    int64_t counter = 0;
-};
-
-// Batches of 3001 timed frames; the average weighs the newest five.
-constexpr int32_t framesPerBatch = 3001;
-constexpr std::size_t averagedBatches = 5;
-
-struct FrameBatchAverage {
-    int32_t frames = 0;
-    double batchMilliseconds = 0.0;
-    BoundedQueue<double, averagedBatches> batches;
-    double average = 0.0;
-    // Beside each batch sum, the slowest frame of that batch.
-    SlowFrame slowest;
-    BoundedQueue<SlowFrame, averagedBatches> slowestOfBatches;
-};
 
 // The rules of the verdict (common/verdict.cpp holds their rows).
 enum class Rule : uint8_t { Clock, CpuScore, OsVersion, Memory, FrameTime, Device };
@@ -113,10 +58,9 @@ struct Circumstances {
     ProcessorUse duringWorkloads;
 };
 
-// Room for "当前显卡型号：" and a converted adapter description; the finished
-// line is cut to adapterLineLimit characters, terminator included.
+// The adapter row's buffer, held here because the record holds the row; the
+// row is built and cut by the overlay (scene/adapter_line.h).
 constexpr std::size_t adapterLineCapacity = 160;
-constexpr std::size_t adapterLineLimit = 60;
 
 // The one record of results, written at start-up and per frame, read by the
 // overlay.

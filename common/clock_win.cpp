@@ -1,5 +1,5 @@
 #include "common/clock.h"
-#include "common/system_library_win.h"
+#include "platform/system_library_win.h"
 
 #include <windows.h>
 

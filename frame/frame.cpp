@@ -44,38 +44,38 @@ bool CanReset(HResult cooperativeLevel) {
 
 void Recovered(FrameState& frame, CheckState& state, const FrameSteps& steps) {
     frame.deviceLost = false;
-    RestartFrameRateSeconds(state, steps.tickSeconds());
+    RestartFrameRateSeconds(state.fpsCounter, state.fpsMovingAverage, steps.tickSeconds());
 }
 
 void RunLostDevicePass(FrameState& frame, CheckState& state, const FrameSteps& steps) {
-    HResult cooperativeLevel = steps.testCooperativeLevel();
+    HResult cooperativeLevel = steps.testCooperativeLevel(steps.context);
     if (CanReset(cooperativeLevel)) {
-        if (steps.resetDevice() == deviceResultOk) Recovered(frame, state, steps);
-        else steps.waitBriefly();
+        if (steps.resetDevice(steps.context) == deviceResultOk) Recovered(frame, state, steps);
+        else steps.waitBriefly(steps.context);
         return;
     }
     if (cooperativeLevel == deviceResultLost) {
-        steps.waitBriefly();
+        steps.waitBriefly(steps.context);
         return;
     }
-    if (steps.recreateDevice() == deviceResultOk) {
+    if (steps.recreateDevice(steps.context) == deviceResultOk) {
         Recovered(frame, state, steps);
         return;
     }
-    // No device came: InitDirect3D has recorded the machine as one without.
+    // No device came: the step has recorded the machine as one without.
     frame.deviceLost = false;
 }
 
 // False while the window is minimised; on its return the frame-rate meters
 // start a new second.
 bool WindowShown(FrameState& frame, CheckState& state, const FrameSteps& steps) {
-    if (steps.windowMinimised()) {
+    if (steps.windowMinimised(steps.context)) {
         frame.minimised = true;
         return false;
     }
     if (frame.minimised) {
         frame.minimised = false;
-        RestartFrameRateSeconds(state, steps.tickSeconds());
+        RestartFrameRateSeconds(state.fpsCounter, state.fpsMovingAverage, steps.tickSeconds());
     }
     return true;
 }
@@ -83,14 +83,14 @@ bool WindowShown(FrameState& frame, CheckState& state, const FrameSteps& steps) 
 // The paint frame once the window shows it and the device works.
 bool RenderShownFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
     KeepMetersBeforeFrame(frame, state);
-    steps.beginScene();
-    steps.drawCube();
+    steps.beginScene(steps.context);
+    steps.drawCube(steps.context);
     TickFpsCounterAt(state.fpsCounter, steps.tickSeconds());
-    steps.drawRowsToCpuFigure();
+    steps.drawRowsToCpuFigure(steps.context);
     float movingAverage = UpdateFpsMovingAverageAt(state.fpsMovingAverage, steps.tickSeconds());
-    steps.drawRowsFromFpsma(movingAverage);
-    steps.endScene();
-    return ReachedScreen(frame, state, steps.present());
+    steps.drawRowsFromFpsma(steps.context, movingAverage);
+    steps.endScene(steps.context);
+    return ReachedScreen(frame, state, steps.present(steps.context));
 }
 
 }  // namespace
@@ -102,7 +102,7 @@ bool RenderFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) 
 
 void RunFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
     if (DeviceMissing(state) || !WindowShown(frame, state, steps)) {
-        steps.waitForMessage();
+        steps.waitForMessage(steps.context);
         return;
     }
     if (frame.deviceLost) {
@@ -111,7 +111,7 @@ void RunFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
     }
     int64_t frequency = steps.performanceFrequency();
     int64_t start = steps.performanceCounter();
-    steps.setTransforms();
+    steps.setTransforms(steps.context);
     bool reachedScreen = RenderShownFrame(frame, state, steps);
     int64_t end = steps.performanceCounter();
     if (!reachedScreen) return;

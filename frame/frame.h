@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/check_state.h"
-#include "common/hresult.h"
+#include "platform/hresult.h"
 
 #include <cstdint>
 
@@ -19,27 +19,30 @@ constexpr HResult deviceResultOk = 0;
 constexpr HResult deviceResultLost = static_cast<HResult>(0x88760868u);
 constexpr HResult deviceResultNotReset = static_cast<HResult>(0x88760869u);
 
-// What a frame asks of the platform, filled by name.
+// What a frame asks of the platform, filled by name. Each step but the
+// clocks is handed context: the platform's data for the frame in progress.
 struct FrameSteps {
-    bool (*windowMinimised)();  // nobody sees a frame then
-    void (*setTransforms)();    // the cube's turn at the tick, the camera
+    void* context = nullptr;
+    bool (*windowMinimised)(void* context);  // nobody sees a frame then
+    void (*setTransforms)(void* context);    // the cube's turn at the tick, the camera
     // Clear, lay the rows out on the client area, begin the scene.
-    void (*beginScene)();
-    void (*drawCube)();
-    // The overlay's rows up to the CPU figure, then the rest, which show the
-    // moving average.
-    void (*drawRowsToCpuFigure)();
-    void (*drawRowsFromFpsma)(float movingAverage);
-    void (*endScene)();
-    HResult (*present)();
-    HResult (*testCooperativeLevel)();  // while lost: can the device be reset?
-    HResult (*resetDevice)();           // reset it and make its objects again
+    void (*beginScene)(void* context);
+    void (*drawCube)(void* context);
+    // The overlay's rows in two parts: the moving average is fed between the
+    // CPU figure and the FPSMA row, so the rows from FPSMA on show the figure
+    // this very frame produced.
+    void (*drawRowsToCpuFigure)(void* context);
+    void (*drawRowsFromFpsma)(void* context, float movingAverage);
+    void (*endScene)(void* context);
+    HResult (*present)(void* context);
+    HResult (*testCooperativeLevel)(void* context);  // while lost: can the device be reset?
+    HResult (*resetDevice)(void* context);           // reset it and make its objects again
     // Release the device and its objects and make them again as at start-up:
     // OK when a device came.
-    HResult (*recreateDevice)();
-    void (*waitBriefly)();     // while lost: a short wait a message ends
-    void (*waitForMessage)();
-    float (*tickSeconds)();    // the tick as the meters read it
+    HResult (*recreateDevice)(void* context);
+    void (*waitBriefly)(void* context);  // while lost: a short wait a message ends
+    void (*waitForMessage)(void* context);
+    float (*tickSeconds)();  // the tick as the meters read it
     int64_t (*performanceCounter)();
     int64_t (*performanceFrequency)();
 };

@@ -2,17 +2,14 @@
 
 #include "common/check_state.h"
 #include "common/clock.h"
-#include "render/cube.h"
-#include "render/matrix.h"
-#include "render/overlay.h"
-#include "render/scene_win.h"
+#include "common/verdict.h"
+#include "drawkit/matrix.h"
+#include "scene/cube.h"
+#include "scene/overlay.h"
+#include "scene/scene_win.h"
 
 #include <cstring>
 
-static_assert(overlayTextRight == DT_RIGHT, "the row formats are DrawText's");
-static_assert(overlayTextLeft == (DT_LEFT | DT_TOP), "the row formats are DrawText's");
-static_assert(overlayTextSingleLine == (DT_SINGLELINE | DT_NOCLIP),
-              "the row formats are DrawText's");
 static_assert(cubeVertexFormat == (D3DFVF_XYZ | D3DFVF_TEX1), "the cube's vertex format");
 static_assert(deviceResultOk == D3D_OK, "the device's results are Direct3D's");
 static_assert(deviceResultLost == D3DERR_DEVICELOST, "the device's results are Direct3D's");
@@ -25,10 +22,9 @@ constexpr Vector3 cameraEye = {0.0f, 0.0f, -50.0f};
 constexpr Vector3 cameraTarget = {0.0f, 0.0f, 0.0f};
 constexpr Vector3 cameraUp = {0.0f, 1.0f, 0.0f};
 constexpr float fieldOfView = 0.7853982f;
-constexpr float aspectRatio = 1.3333334f;
 constexpr float nearPlane = 1.0f;
 constexpr float farPlane = 1000.0f;
-constexpr D3DVIEWPORT9 frameViewport = {0, 0, backBufferWidth, backBufferHeight, 0.0f, 1.0f};
+constexpr D3DVIEWPORT9 frameViewport = {0, 0, windowWidth, windowHeight, 0.0f, 1.0f};
 
 constexpr DWORD clearFlags = D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER;
 
@@ -36,12 +32,7 @@ constexpr DWORD clearFlags = D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER;
 // busy, and a message ends the wait at once.
 constexpr DWORD lostDeviceWaitMilliseconds = 50;
 
-// The window whose client area lays out the frame's rows.
-HWND frameWindow = nullptr;
-RECT rowArea{};
-
-// Formatted in place every frame: the frame path allocates nothing.
-OverlayTexts overlayTexts;
+DeviceFrame& FrameOf(void* context) { return *static_cast<DeviceFrame*>(context); }
 
 void SetTransform(IDirect3DDevice9* device, D3DTRANSFORMSTATETYPE state, const Matrix4& matrix) {
     D3DMATRIX laidOut;
@@ -57,15 +48,18 @@ void SetWorldTransform(IDirect3DDevice9* device) {
                  MatrixMultiply(MatrixMultiply(rotationX, rotationY), rotationZ));
 }
 
-void BeginScene() {
+void SetTransforms(void*) { SetFrameTransforms(); }
+
+void BeginScene(void* context) {
+    DeviceFrame& frame = FrameOf(context);
     IDirect3DDevice9* device = sceneResources.device;
     if (device) device->Clear(0, nullptr, clearFlags, backgroundColour, 1.0f, 0);
-    rowArea = RECT{};
-    GetClientRect(frameWindow, &rowArea);
+    frame.rowArea = RECT{};
+    GetClientRect(frame.window, &frame.rowArea);
     if (device) device->BeginScene();
 }
 
-void DrawCube() {
+void DrawCube(void*) {
     IDirect3DDevice9* device = sceneResources.device;
     if (!device || !sceneResources.vertexBuffer || !sceneResources.indexBuffer) return;
     device->SetStreamSource(0, sceneResources.vertexBuffer, 0, cubeVertexStride);
@@ -76,56 +70,67 @@ void DrawCube() {
     device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, cubeVertexCount, 0, cubeTriangleCount);
 }
 
-void DrawRows(std::size_t first, std::size_t end) {
-    RECT rect = rowArea;
+void DrawRows(DeviceFrame& frame, std::size_t first, std::size_t end) {
+    RECT rect = frame.rowArea;
     for (std::size_t i = first; i < end; ++i) {
         const OverlayRow& row = overlayRows[i];
-        OverlayDraw draw = PrepareOverlayRow(row, overlayTexts, checkState);
-        ID3DXFont* font = sceneResources.fonts[row.font];
+        OverlayDraw draw = PrepareOverlayRow(row, frame.texts, checkState);
+        TextFont* font = sceneResources.fonts[row.font];
         if (!font) continue;
         rect.top = row.top;
-        font->DrawTextW(nullptr, draw.text, -1, &rect, row.format, draw.colour);
+        font->Draw(draw.text, rect, row.format, draw.colour);
     }
 }
 
-void DrawRowsToCpuFigure() { DrawRows(0, fpsmaRow); }
+void DrawRowsToCpuFigure(void* context) { DrawRows(FrameOf(context), 0, fpsmaRow); }
 
-void DrawRowsFromFpsma(float movingAverage) {
-    overlayTexts.movingAverage = movingAverage;
-    DrawRows(fpsmaRow, overlayRowCount);
+void DrawRowsFromFpsma(void* context, float movingAverage) {
+    DeviceFrame& frame = FrameOf(context);
+    frame.texts.movingAverage = movingAverage;
+    DrawRows(frame, fpsmaRow, overlayRowCount);
 }
 
-void EndScene() {
+void EndScene(void*) {
     IDirect3DDevice9* device = sceneResources.device;
     if (device) device->EndScene();
 }
 
-HResult Present() {
+HResult Present(void*) {
     IDirect3DDevice9* device = sceneResources.device;
     return device ? device->Present(nullptr, nullptr, nullptr, nullptr) : D3D_OK;
 }
 
-HResult TestCooperativeLevel() {
+HResult TestCooperativeLevel(void*) {
     IDirect3DDevice9* device = sceneResources.device;
     return device ? device->TestCooperativeLevel() : D3DERR_DEVICELOST;
 }
 
-HResult ResetDevice() { return ResetSceneDevice(); }
+HResult ResetDevice(void*) { return ResetSceneDevice(); }
 
-HResult RecreateDevice() { return RecreateSceneDevice(frameWindow); }
+// Everything released and made again as at start-up. When no device comes,
+// nothing is left and the window is invalidated, to show the report instead.
+HResult RecreateDevice(void* context) {
+    HWND window = FrameOf(context).window;
+    ReleaseSceneResources();
+    const HRESULT result = StartDirect3D(window);
+    if (SUCCEEDED(result)) return S_OK;
+    ReleaseSceneResources();
+    InvalidateRect(window, nullptr, TRUE);
+    return result;
+}
 
-bool WindowMinimised() { return IsIconic(frameWindow) != FALSE; }
+bool WindowMinimised(void* context) { return IsIconic(FrameOf(context).window) != FALSE; }
 
-void WaitForMessage() { WaitMessage(); }
+void WaitForMessage(void*) { WaitMessage(); }
 
-void WaitBriefly() {
+void WaitBriefly(void*) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, lostDeviceWaitMilliseconds, QS_ALLINPUT);
 }
 
 constexpr FrameSteps Direct3DFrameSteps() {
     FrameSteps steps{};
     steps.windowMinimised = WindowMinimised;
-    steps.setTransforms = SetFrameTransforms;
+    steps.setTransforms = SetTransforms;
     steps.beginScene = BeginScene;
     steps.drawCube = DrawCube;
     steps.drawRowsToCpuFigure = DrawRowsToCpuFigure;
@@ -143,26 +148,39 @@ constexpr FrameSteps Direct3DFrameSteps() {
     return steps;
 }
 
+constexpr FrameSteps direct3DFrameSteps = Direct3DFrameSteps();
+
 }  // namespace
 
-const FrameSteps direct3DFrameSteps = Direct3DFrameSteps();
+FrameSteps DeviceFrameSteps(DeviceFrame& frame) {
+    FrameSteps steps = direct3DFrameSteps;
+    steps.context = &frame;
+    return steps;
+}
 
+HRESULT StartDirect3D(HWND window) {
+    const HRESULT result = InitDirect3D(window);
+    RecordRule(checkState, Rule::Device, static_cast<double>(DeviceProblemOf(result)));
+    return result;
+}
 void SetFrameTransforms() {
     IDirect3DDevice9* device = sceneResources.device;
     if (!device) return;
     SetWorldTransform(device);
     SetTransform(device, D3DTS_VIEW, MatrixLookAtLH(cameraEye, cameraTarget, cameraUp));
     SetTransform(device, D3DTS_PROJECTION,
-                 MatrixPerspectiveFovLH(fieldOfView, aspectRatio, nearPlane, farPlane));
+                 MatrixPerspectiveFovLH(fieldOfView, windowAspect, nearPlane, farPlane));
     device->SetViewport(&frameViewport);
 }
 
 bool RenderFrame(HWND window) {
-    frameWindow = window;
-    return RenderFrame(frameState, checkState, direct3DFrameSteps);
+    DeviceFrame frame;
+    frame.window = window;
+    return RenderFrame(frameState, checkState, DeviceFrameSteps(frame));
 }
 
 void RunFrame(HWND window) {
-    frameWindow = window;
-    RunFrame(frameState, checkState, direct3DFrameSteps);
+    DeviceFrame frame;
+    frame.window = window;
+    RunFrame(frameState, checkState, DeviceFrameSteps(frame));
 }

@@ -1,10 +1,30 @@
 #pragma once
 
 #include "frame/frame.h"
+#include "scene/overlay.h"
 
 #include <windows.h>
 
-// The frame on the Direct3D device (the sequence is frame/frame.h's).
+// The frame on the Direct3D device (the sequence is frame/frame.h's), and the
+// device's making and remaking, which judge the machine on its device.
+
+// What the device's steps of one frame share: the window whose client area
+// lays the rows out, that area as the scene began, and the rows' text
+// buffers, formatted in place (the frame allocates nothing).
+struct DeviceFrame {
+    HWND window = nullptr;
+    RECT rowArea{};
+    OverlayTexts texts;
+};
+
+// The steps on the device for frame.
+FrameSteps DeviceFrameSteps(DeviceFrame& frame);
+
+// InitDirect3D for window, and the device rule recorded from what it found:
+// a machine without a Direct3D 9 device, or whose device cannot make the
+// cube's objects, fails here, at start-up or when a device the driver gave
+// up on is made again.
+HRESULT StartDirect3D(HWND window);
 
 // The frame's world (turned by the tick), view and projection transforms and
 // the viewport. Does nothing without the device.
@@ -19,7 +39,3 @@ bool RenderFrame(HWND window);
 // steps. Without a device it only waits for the next message: nothing is
 // measured.
 void RunFrame(HWND window);
-
-// The steps on the device, for a frame laid out on the client area of the
-// window last passed to RenderFrame or RunFrame.
-extern const FrameSteps direct3DFrameSteps;

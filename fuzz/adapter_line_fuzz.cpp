@@ -1,7 +1,7 @@
 // The adapter row from any description the driver may report: single-byte
 // code-page text widened byte by byte, or any UTF-16 units.
 #include "fuzz/fuzz_check.h"
-#include "render/adapter_line.h"
+#include "scene/adapter_line.h"
 
 #include <cstdint>
 #include <cstring>

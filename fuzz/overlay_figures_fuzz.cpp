@@ -2,7 +2,7 @@
 // row from any text: each stays in its buffer, and a figure that fits reads
 // exactly as printf writes it.
 #include "fuzz/fuzz_check.h"
-#include "render/overlay.h"
+#include "scene/overlay.h"
 
 #include <cmath>
 #include <cstdint>
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         if (wchar_t unit = static_cast<wchar_t>(data[i] | (data[i + 1] << 8))) osLine.push_back(unit);
     Guarded<lineTextCapacity> line;
     std::memset(&line, 0x5A, sizeof line);
-    FormatOsLine(line.text, osLine);
+    FormatOsRow(line.text, osLine);
     line.CheckGuard();
     std::size_t length = std::wcslen(line.text);
     FUZZ_CHECK(length < lineTextCapacity && std::wmemcmp(line.text, L"操作系统: ", 6) == 0);

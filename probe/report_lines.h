@@ -2,7 +2,10 @@
 
 #include <string>
 
-// The three probe lines the overlay shows.
+// The three probe lines the overlay shows. The CPU and memory lines carry
+// their labels and are drawn as they are; the operating-system line is the
+// caption and version alone, and its row puts "操作系统: " before it
+// (FormatOsRow), as the rows' table gives it.
 std::wstring BuildCpuLine(const std::wstring& processorName);
 std::wstring BuildOsLine(const std::wstring& caption, const std::wstring& version);
 std::wstring BuildMemoryLine(float gigabytes);

@@ -1,6 +1,6 @@
 #include "probe/value_text.h"
 
-#include "common/utf16.h"
+#include "platform/utf16.h"
 
 #include <charconv>
 

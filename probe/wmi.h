@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/hresult.h"
+#include "platform/hresult.h"
 
 #include <cstddef>
 #include <cstdint>

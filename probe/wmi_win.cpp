@@ -1,6 +1,6 @@
 #include "probe/wmi.h"
 
-#include "common/release_win.h"
+#include "platform/release_win.h"
 #include "probe/variant_text_win.h"
 
 #include <windows.h>

@@ -67,9 +67,9 @@ float MovingAverageOf(const FpsMovingAverage& average) {
     return sum / static_cast<float>(held);
 }
 
-void RestartFrameRateSeconds(CheckState& state, float nowSeconds) {
-    StartNewSecond(state.fpsCounter, nowSeconds);
-    StartNewSecond(state.fpsMovingAverage.counter, nowSeconds);
+void RestartFrameRateSeconds(FpsCounter& counter, FpsMovingAverage& average, float nowSeconds) {
+    StartNewSecond(counter, nowSeconds);
+    StartNewSecond(average.counter, nowSeconds);
 }
 
 double CounterSeconds(int64_t start, int64_t end, int64_t frequency) {

@@ -1,10 +1,67 @@
 #pragma once
 
-#include "common/check_state.h"
-
+#include <cstddef>
 #include <cstdint>
 
-// The frame meters of checkState, each fed the time in seconds as the tick
+// The newest value sits at the back; pushing onto a full queue drops the
+// oldest. Fixed storage, so a frame never allocates.
+template <typename T, std::size_t Capacity>
+struct BoundedQueue {
+    T items[Capacity] = {};
+    std::size_t first = 0;
+    std::size_t count = 0;
+
+    std::size_t size() const { return count; }
+    const T& operator[](std::size_t i) const { return items[(first + i) % Capacity]; }
+    T& operator[](std::size_t i) { return items[(first + i) % Capacity]; }
+    void push_back(T value) {
+        if (count == Capacity) pop_front();
+        items[(first + count) % Capacity] = value;
+        ++count;
+    }
+    void pop_front() {
+        if (count == 0) return;
+        first = (first + 1) % Capacity;
+        --count;
+    }
+};
+
+struct FpsCounter {
+    int32_t frames = 0;
+    float nowSeconds = 0.0f;
+    float lastSeconds = 0.0f;
+    float fps = 0.0f;
+};
+
+// Counts frames as FpsCounter does, on a counter of its own.
+struct FpsMovingAverage {
+    FpsCounter counter;
+    uint32_t readings = 0;
+    BoundedQueue<float, 6> window;
+};
+
+// The slowest timed frame of a batch, and the performance counter at its end.
+struct SlowFrame {
+    double milliseconds = 0.0;
+    int64_t counter = 0;
+};
+
+// Batches of 3001 timed frames; the average weighs the newest five.
+constexpr int32_t framesPerBatch = 3001;
+constexpr std::size_t averagedBatches = 5;
+
+struct FrameBatchAverage {
+    int32_t frames = 0;
+    double batchMilliseconds = 0.0;
+    BoundedQueue<double, averagedBatches> batches;
+    double average = 0.0;
+    // Beside each batch sum, the slowest frame of that batch.
+    SlowFrame slowest;
+    BoundedQueue<SlowFrame, averagedBatches> slowestOfBatches;
+};
+
+
+// The frame meters, each fed the time in seconds as the tick
 // gives it (tick x 0.001, single precision). frame/frame.h decides when
 // each is fed. A time earlier than the meter's last reading (the tick
 // wrapped after 49.7 days) starts a new second from that moment instead of
@@ -25,7 +82,7 @@ float MovingAverageOf(const FpsMovingAverage& average);
 // Both frame-rate meters start a new second at nowSeconds, as after a wrapped
 // tick: the frames counted since their last readings are dropped, the
 // readings and the moving average's window stay.
-void RestartFrameRateSeconds(CheckState& state, float nowSeconds);
+void RestartFrameRateSeconds(FpsCounter& counter, FpsMovingAverage& average, float nowSeconds);
 
 // Seconds between two performance-counter readings; 0 for a frequency that
 // is not positive.

@@ -1,15 +1,15 @@
 // Under Wine: the whole start, the window, the frames on the real device.
 #include "allocation_count.h"
-#include "device_fault_win.h"
-#include "report_lines.h"
-#include "picture_win.h"
 #include "app/checker_win.h"
 #include "common/check_state.h"
 #include "common/clock.h"
 #include "common/verdict.h"
+#include "device_fault_win.h"
 #include "frame/frame_win.h"
+#include "picture_win.h"
 #include "probe/wmi.h"
-#include "render/scene_win.h"
+#include "report_lines.h"
+#include "scene/scene_win.h"
 
 #include <gtest/gtest.h>
 
@@ -54,10 +54,10 @@ protected:
         frameState = FrameState{};
         fakeTick = 0;
         ASSERT_TRUE(RegisterMainClass(Instance()));
-        window = CreateWindowExW(0, className, L"", WS_CAPTION, 200, 50, 800, 600, nullptr,
+        window = CreateWindowExW(0, className, L"", WS_CAPTION, 200, 50, windowWidth, windowHeight, nullptr,
                                  nullptr, Instance(), nullptr);
         ShowWindow(window, SW_SHOW);
-        ASSERT_EQ(InitDirect3D(window), S_OK);
+        ASSERT_EQ(StartDirect3D(window), S_OK);
     }
     // Every object made on the device holds a reference to it, so once all
     // is released only the test's are left: two, so that a release too many
@@ -90,10 +90,12 @@ std::vector<uint32_t> Picture(HWND window, uint32_t tick) {
 // The device's steps, but Present and TestCooperativeLevel return
 // deviceResult: a reset or a new device is the program's own.
 HRESULT deviceResult = D3D_OK;
-FrameSteps Returning(HRESULT result) {
+DeviceFrame deviceFrame;
+FrameSteps Returning(HWND window, HRESULT result) {
     deviceResult = result;
-    FrameSteps steps = direct3DFrameSteps;
-    steps.present = [] { return HResult(deviceResult); };
+    deviceFrame.window = window;
+    FrameSteps steps = DeviceFrameSteps(deviceFrame);
+    steps.present = [](void*) { return HResult(deviceResult); };
     steps.testCooperativeLevel = steps.present;
     return steps;
 }
@@ -111,9 +113,8 @@ IDirect3D9* CreateDirect3D9() {
     return reinterpret_cast<Create>(reinterpret_cast<void (*)()>(entry))(D3D_SDK_VERSION);
 }
 
-// Every prefix has Wine's d3dx9_43: had the start asked for it, it would be
-// loaded. One whole start a test process: the first holds the one check's
-// mutex to its end.
+// One whole start a test process: the first holds the one check's mutex to
+// its end.
 TEST(Start, ProbesThenMakesTheDeviceThenShowsAsToldAndPaintsTheFirstFrameBeforeTheLoop) {
     HHOOK hook = SetWindowsHookExW(WH_CBT, WatchShow, nullptr, GetCurrentThreadId());
     EXPECT_EQ(wWinMain(Instance(), nullptr, nullptr, SW_SHOWMINNOACTIVE), 0);
@@ -125,7 +126,6 @@ TEST(Start, ProbesThenMakesTheDeviceThenShowsAsToldAndPaintsTheFirstFrameBeforeT
     // Escape ended it: the class and the WMI session gone.
     EXPECT_EQ(wmiSession.services, nullptr);
     EXPECT_FALSE(UnregisterClassW(className, Instance()));
-    EXPECT_EQ(GetModuleHandleW(L"d3dx9_43.dll"), nullptr);
 }
 
 // Another check holds the mutex; its window, the fixture's, is minimised and
@@ -175,8 +175,8 @@ TEST_F(CheckWindow, ALostDeviceIsResetToTheSamePicture) {
     ASSERT_EQ(before.size(), 800u * 600);
     EXPECT_EQ(before[164 * 800 + 264], 0xFFC81E1Eu);  // the image's red quadrant
     IDirect3DTexture9* texture = sceneResources.cubeTexture;
-    RunFrame(frameState, checkState, Returning(D3DERR_DEVICELOST));
-    RunFrame(frameState, checkState, Returning(D3DERR_DEVICENOTRESET));
+    RunFrame(frameState, checkState, Returning(window, D3DERR_DEVICELOST));
+    RunFrame(frameState, checkState, Returning(window, D3DERR_DEVICENOTRESET));
     EXPECT_FALSE(frameState.deviceLost);
     EXPECT_EQ(sceneResources.cubeTexture, texture);
     EXPECT_TRUE(Picture(window, 0) == before);
@@ -186,13 +186,13 @@ TEST_F(CheckWindow, ALostDeviceIsResetToTheSamePicture) {
 // the window is to show the report.
 TEST_F(CheckWindow, ADeviceTheDriverGaveUpOnIsMadeAgainOrTheWindowShowsTheReport) {
     const std::vector<uint32_t> before = Picture(window, 500);
-    RunFrame(frameState, checkState, Returning(D3DERR_DRIVERINTERNALERROR));
-    RunFrame(frameState, checkState, Returning(D3DERR_DRIVERINTERNALERROR));
+    RunFrame(frameState, checkState, Returning(window, D3DERR_DRIVERINTERNALERROR));
+    RunFrame(frameState, checkState, Returning(window, D3DERR_DRIVERINTERNALERROR));
     ASSERT_NE(sceneResources.device, nullptr);
     EXPECT_TRUE(Picture(window, 500) == before);
-    RunFrame(frameState, checkState, Returning(D3DERR_DRIVERINTERNALERROR));
+    RunFrame(frameState, checkState, Returning(window, D3DERR_DRIVERINTERNALERROR));
     withoutDirect3D = true;
-    RunFrame(frameState, checkState, Returning(D3DERR_DRIVERINTERNALERROR));
+    RunFrame(frameState, checkState, Returning(window, D3DERR_DRIVERINTERNALERROR));
     withoutDirect3D = false;
     const SceneResources none{};
     EXPECT_EQ(std::memcmp(&sceneResources, &none, sizeof none), 0);
@@ -207,7 +207,7 @@ TEST_F(CheckWindow, ADeviceThatCannotMakeTheCubeIsLetGoAndTheMachineFailsWithThe
     RefuseVertexBuffers(sceneResources.device);
     ReleaseAll();
     checkState = CheckState{};
-    const HRESULT result = InitDirect3D(window);
+    const HRESULT result = StartDirect3D(window);
     AllowVertexBuffers();
     EXPECT_EQ(result, sceneFailedResult);
     const SceneResources none{};

@@ -3,14 +3,15 @@
 // text laid out alike, and the cube's states left as they were. Then, in a
 // prefix of its own, the text where a face it asks for is missing.
 #include "benchmarks/scene_window_win.h"
-#include "picture_win.h"
-#include "render/cube.h"
+#include "drawkit/matrix.h"
+#include "drawkit/texture_win.h"
 #include "frame/frame_win.h"
-#include "render/matrix.h"
-#include "render/overlay.h"
-#include "render/scene_win.h"
-#include "render/texture_win.h"
+#include "picture_win.h"
+#include "scene/cube.h"
+#include "scene/overlay.h"
+#include "scene/scene_win.h"
 
+#include <d3dx9.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,13 +30,22 @@ int64_t Ordered(float value) {
     return bits < 0 ? int64_t{INT32_MIN} - bits : bits;
 }
 
-// The text drawn by font in white on black.
-std::vector<uint32_t> DrawnText(IDirect3DDevice9* device, ID3DXFont* font, const wchar_t* text,
+void DrawWhite(ID3DXFont* font, const wchar_t* text, RECT rect, DWORD format) {
+    font->DrawTextW(nullptr, text, -1, &rect, format, 0xFFFFFFFF);
+}
+
+void DrawWhite(TextFont* font, const wchar_t* text, RECT rect, DWORD format) {
+    font->Draw(text, rect, format, 0xFFFFFFFF);
+}
+
+// The text drawn by font (D3DX's or the program's) in white on black.
+template <typename Font>
+std::vector<uint32_t> DrawnText(IDirect3DDevice9* device, Font* font, const wchar_t* text,
                                 RECT rect, DWORD format) {
     return DrawnPicture(device, [&] {
         device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
         device->BeginScene();
-        font->DrawTextW(nullptr, text, -1, &rect, format, 0xFFFFFFFF);
+        DrawWhite(font, text, rect, format);
         device->EndScene();
     });
 }
@@ -65,7 +75,7 @@ class D3dxReference : public testing::Test {
 protected:
     void SetUp() override {
         window = CreateSceneWindow();
-        ASSERT_EQ(InitDirect3D(window), S_OK);
+        ASSERT_EQ(StartDirect3D(window), S_OK);
         device = sceneResources.device;
     }
     void TearDown() override {
@@ -148,7 +158,7 @@ TEST(D3dxMatrices, TheCubeTurnsAsWithD3dxAtEveryTick) {
 TEST_F(D3dxReference, TheTextureIsTheOneD3dxLoads) {
     IDirect3DTexture9* mine = nullptr;
     IDirect3DTexture9* theirs = nullptr;
-    LoadCubeTexture(device, L"assets_npc.png", &mine);
+    CreateTextureFromImageFile(device, L"assets_npc.png", 6, &mine);
     D3DXCreateTextureFromFileExW(device, L"assets_npc.png", 0, 0, 6, 0, D3DFMT_X8R8G8B8,
                                  D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr,
                                  &theirs);
@@ -163,8 +173,8 @@ TEST_F(D3dxReference, TheTextureIsTheOneD3dxLoads) {
 // The figure rows: "FPS:" ends at the right edge of the client area.
 TEST_F(D3dxReference, RightAlignedTextEndsAtTheRightEdgeWhereD3dxEndsIt) {
     ID3DXFont* reference = nullptr;
-    D3DXCreateFontW(device, overlayFonts[1].height, 0, overlayFontWeight, 0, FALSE,
-                    DEFAULT_CHARSET, 0, 0, 0, overlayFonts[1].face, &reference);
+    D3DXCreateFontW(device, rowFaces[1].height, 0, rowFontWeight, 0, FALSE,
+                    DEFAULT_CHARSET, 0, 0, 0, rowFaces[1].face, &reference);
     made = {reference};
     ASSERT_NE(reference, nullptr);
     const RECT rect{0, 0, 700, 600};
@@ -179,7 +189,7 @@ TEST_F(D3dxReference, RightAlignedTextEndsAtTheRightEdgeWhereD3dxEndsIt) {
 
 // A row at 550 with the 26-pixel font reaches past a client area 575 high.
 TEST_F(D3dxReference, TextIsClippedToTheRectangleUnlessToldNotTo) {
-    ID3DXFont* font = sceneResources.fonts[2];
+    TextFont* font = sceneResources.fonts[2];
     const RECT rect{0, 550, 800, 565};
     const wchar_t text[] = L"GPU: 计算中...";
     EXPECT_EQ(InkOf(DrawnText(device, font, text, rect, DT_SINGLELINE)).bottom, 564);
@@ -189,7 +199,7 @@ TEST_F(D3dxReference, TextIsClippedToTheRectangleUnlessToldNotTo) {
 // The cube's states after a frame drawn with the overlay's fonts are those
 // after the same frame drawn without any text.
 TEST_F(D3dxReference, TheTextLeavesEveryStateOfTheCubeAsItWas) {
-    ID3DXFont* fonts[std::size(sceneResources.fonts)];
+    TextFont* fonts[std::size(sceneResources.fonts)];
     std::copy(std::begin(sceneResources.fonts), std::end(sceneResources.fonts), fonts);
     std::fill(std::begin(sceneResources.fonts), std::end(sceneResources.fonts), nullptr);
     const std::vector<DWORD> withoutText = StatesAfterAFrame();

@@ -1,6 +1,6 @@
-#include "render/matrix.h"
-#include "render/mip_chain.h"
-#include "render/text_layout.h"
+#include "drawkit/matrix.h"
+#include "drawkit/mip_chain.h"
+#include "drawkit/text_layout.h"
 
 #include <gtest/gtest.h>
 

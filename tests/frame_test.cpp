@@ -40,31 +40,31 @@ void Call(const char* step) {
 
 FrameSteps ScriptedSteps() {
     FrameSteps steps{};
-    steps.windowMinimised = [] { return script.minimised; };
-    steps.setTransforms = [] {
+    steps.windowMinimised = [](void*) { return script.minimised; };
+    steps.setTransforms = [](void*) {
         Call("transforms");
         script.counter += script.stall;
         script.stall = 0;
     };
-    steps.beginScene = [] { Call("begin"); };
-    steps.drawCube = [] { Call("cube"); };
-    steps.drawRowsToCpuFigure = [] {
+    steps.beginScene = [](void*) { Call("begin"); };
+    steps.drawCube = [](void*) { Call("cube"); };
+    steps.drawRowsToCpuFigure = [](void*) {
         Call("rows");
         script.fpsFramesAtFirstRows = state.fpsCounter.frames;
         script.averageFramesAtFirstRows = state.fpsMovingAverage.counter.frames;
     };
-    steps.drawRowsFromFpsma = [](float movingAverage) {
+    steps.drawRowsFromFpsma = [](void*, float movingAverage) {
         Call("rows");
         script.averageFramesAtLastRows = state.fpsMovingAverage.counter.frames;
         script.movingAverageShown = movingAverage;
     };
-    steps.endScene = [] { Call("end"); };
-    steps.present = [] { Call("present"); return script.result; };
-    steps.testCooperativeLevel = [] { Call("cooperative"); return script.result; };
-    steps.resetDevice = [] { Call("reset"); return script.remade; };
-    steps.recreateDevice = [] { Call("recreate"); return script.remade; };
-    steps.waitBriefly = [] { Call("wait"); };
-    steps.waitForMessage = [] { Call("message"); };
+    steps.endScene = [](void*) { Call("end"); };
+    steps.present = [](void*) { Call("present"); return script.result; };
+    steps.testCooperativeLevel = [](void*) { Call("cooperative"); return script.result; };
+    steps.resetDevice = [](void*) { Call("reset"); return script.remade; };
+    steps.recreateDevice = [](void*) { Call("recreate"); return script.remade; };
+    steps.waitBriefly = [](void*) { Call("wait"); };
+    steps.waitForMessage = [](void*) { Call("message"); };
     steps.tickSeconds = [] { return script.seconds; };
     steps.performanceCounter = [] { return ++script.counter; };
     steps.performanceFrequency = []() -> int64_t { return 4000; };

@@ -1,15 +1,16 @@
 #pragma once
 
+#include "common/window_size.h"
+
 #include <windows.h>
 #include <d3d9.h>
-#include <d3dx9.h>
 
 #include <cstdint>
 #include <functional>
 #include <vector>
 
-constexpr int pictureWidth = 800;
-constexpr int pictureHeight = 600;
+constexpr int pictureWidth = windowWidth;
+constexpr int pictureHeight = windowHeight;
 
 // A lockable 32-bit surface's pixels, row after row; empty when unreadable.
 std::vector<uint32_t> PixelsOf(IDirect3DSurface9* surface);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/check_state.h"
-#include "render/adapter_line.h"
+#include "scene/adapter_line.h"
 
 // The rows' texts of a machine as the overlay and the report tests see it.
 inline CheckState SampleState() {

@@ -1,12 +1,12 @@
 // What the shell tells and decides from the check state: the report and the
 // tooltip's lines in both languages, the taskbar's progress and the window's
 // place on a table of screens.
-#include "report_lines.h"
-#include "sample_state.h"
 #include "app/report_text.h"
 #include "app/taskbar_progress.h"
 #include "app/window_place.h"
 #include "common/verdict.h"
+#include "report_lines.h"
+#include "sample_state.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "app/input_win.h"
 #include "common/clock.h"
-#include "common/system_library_win.h"
-#include "render/scene_win.h"
+#include "platform/system_library_win.h"
+#include "scene/scene_win.h"
 
 #include <gtest/gtest.h>
 

@@ -28,6 +28,12 @@ class Started(checker.Run):
         times = psutil.Process(self.process.pid).cpu_times()
         return times.user + times.system
 
+    def mapped_files(self):
+        """The names of the files mapped into the process, lower case: Wine
+        maps the DLLs it loads from their files."""
+        return {os.path.basename(m.path).lower()
+                for m in psutil.Process(self.process.pid).memory_maps()}
+
     def move_pointer(self, x, y):
         subprocess.run(["xdotool", "mousemove", str(x), str(y)], check=True)
 

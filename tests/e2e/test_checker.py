@@ -94,6 +94,14 @@ def test_first_frames_overlay_rows_grey_background_textured_cube(normal, logs):
     assert count(shot, centre(layout, 60), TEXTURE_GOLD, 8) >= 50
 
 
+# A fresh Windows lacks D3DX: the program draws with its own text, texture
+# and matrices, and never loads it (Wine has it, so a load would show).
+def test_drawing_loads_direct3d_9_and_never_d3dx(normal):
+    mapped = normal[0].mapped_files()
+    assert "d3d9.dll" in mapped
+    assert not [name for name in mapped if name.startswith("d3dx9")]
+
+
 def test_a_second_start_ends_with_zero_and_leaves_the_first_running(normal, start):
     second = start("second", alone=False)
     assert second.wait_exit(SECOND_START_SECONDS) == 0

@@ -1,21 +1,13 @@
 #pragma once
 
 #include "common/check_state.h"
+#include "common/window_size.h"
+#include "drawkit/text_layout.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-// The rows are laid out in back-buffer pixels; Direct3D scales the back
-// buffer onto the client area.
-constexpr uint32_t backBufferWidth = 800;
-constexpr uint32_t backBufferHeight = 600;
-
-// Text formats of the rows, as DrawText reads them (checked against the
-// platform's values where that builds).
-constexpr uint32_t overlayTextLeft = 0x000;  // DT_LEFT | DT_TOP
-constexpr uint32_t overlayTextRight = 0x002;  // DT_RIGHT
-constexpr uint32_t overlayTextSingleLine = 0x120;  // DT_SINGLELINE | DT_NOCLIP
 
 // ARGB colours of the frame.
 constexpr uint32_t backgroundColour = 0xFF646464;
@@ -24,15 +16,20 @@ constexpr uint32_t lineColour = 0xFF00EF88;
 constexpr uint32_t measuringColour = 0xFFEB7BE6;  // also the positive verdict
 constexpr uint32_t alertColour = 0xFFFF0000;
 
-// The overlay's three fonts, by index (the rows name theirs): face and
-// height, all of the same weight and the default character set.
-struct OverlayFont {
+// The faces of the rows' three fonts, by index (the rows name theirs), and
+// their heights; all of one weight, in the default character set.
+struct RowFace {
     const wchar_t* face;
     int32_t height;
 };
-constexpr std::size_t overlayFontCount = 3;
-extern const OverlayFont overlayFonts[overlayFontCount];
-constexpr uint32_t overlayFontWeight = 1000;
+constexpr std::size_t rowFaceCount = 3;
+extern const RowFace rowFaces[rowFaceCount];
+constexpr int32_t rowFontWeight = 1000;
+
+// Where a character a row's face lacks is drawn from on the device (GDI's
+// glyph reads link no fonts): every Windows 10 and 11 has one of them,
+// whatever its language, and both hold the Chinese of the rows.
+constexpr const wchar_t* fallbackFaces[] = {L"微软雅黑", L"宋体"};
 
 enum class OverlayText : uint8_t {
     FpsFigure,
@@ -94,8 +91,9 @@ struct OverlayDraw {
 void FormatFigure(wchar_t* out, std::size_t capacity, const wchar_t* prefix, double value,
                   int decimals);
 
-// "操作系统: " and the operating-system line, cut to the buffer.
-void FormatOsLine(wchar_t (&out)[lineTextCapacity], const std::wstring& osLine);
+// The operating-system row: "操作系统: " and the probe's line, cut to the
+// buffer.
+void FormatOsRow(wchar_t (&out)[lineTextCapacity], const std::wstring& osLine);
 
 // Formats the row's text into the frame's buffers where it needs formatting
 // and returns what to draw. Allocates nothing.

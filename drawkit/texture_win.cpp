@@ -1,7 +1,7 @@
-#include "render/texture_win.h"
+#include "drawkit/texture_win.h"
 
-#include "common/release_win.h"
-#include "render/mip_chain.h"
+#include "drawkit/mip_chain.h"
+#include "platform/release_win.h"
 
 #include <objbase.h>
 #include <wincodec.h>
@@ -15,7 +15,6 @@ namespace {
 // of the decoded image far from overflowing.
 constexpr UINT largestImageSide = 8192;
 constexpr uint32_t opaqueAlpha = 0xFF000000;
-constexpr UINT cubeMipLevels = 6;
 
 struct ImageDecoder {
     IWICImagingFactory* factory = nullptr;
@@ -92,11 +91,12 @@ std::vector<MipLevel> MipChain(MipLevel image, UINT levels) {
     return chain;
 }
 
-HRESULT CreateTexture(IDirect3DDevice9* device, const wchar_t* file, IDirect3DTexture9** texture) {
+HRESULT CreateTexture(IDirect3DDevice9* device, const wchar_t* file, UINT mipLevels,
+                      IDirect3DTexture9** texture) {
     MipLevel image;
     if (!DecodeImage(file, image)) return E_FAIL;
     for (uint32_t& texel : image.texels) texel |= opaqueAlpha;
-    UINT levels = MipLevelCount(image.width, image.height, cubeMipLevels);
+    UINT levels = MipLevelCount(image.width, image.height, mipLevels);
     const std::vector<MipLevel> chain = MipChain(std::move(image), levels);
     IDirect3DTexture9* made = nullptr;
     HRESULT result = device->CreateTexture(chain[0].width, chain[0].height, levels, 0,
@@ -115,12 +115,13 @@ HRESULT CreateTexture(IDirect3DDevice9* device, const wchar_t* file, IDirect3DTe
 }  // namespace
 
 // A lack of memory for the image is a failed load, not an exception.
-HRESULT LoadCubeTexture(IDirect3DDevice9* device, const wchar_t* file, IDirect3DTexture9** texture) {
+HRESULT CreateTextureFromImageFile(IDirect3DDevice9* device, const wchar_t* file, UINT mipLevels,
+                                   IDirect3DTexture9** texture) {
     if (!texture) return D3DERR_INVALIDCALL;
     *texture = nullptr;
     if (!device || !file) return D3DERR_INVALIDCALL;
     try {
-        return CreateTexture(device, file, texture);
+        return CreateTexture(device, file, mipLevels, texture);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }

@@ -1,6 +1,6 @@
-#include "render/bounded_text.h"
+#include "drawkit/bounded_text.h"
 
-#include "common/utf16.h"
+#include "platform/utf16.h"
 
 std::size_t AppendBounded(wchar_t* out, std::size_t capacity, std::size_t used,
                           const wchar_t* text) {

@@ -2,15 +2,16 @@
 
 #include <windows.h>
 #include <d3d9.h>
-#include <d3dx9.h>
 
-#include "render/overlay.h"
+#include "common/check_state.h"
+#include "drawkit/text_font_win.h"
+#include "scene/overlay.h"
 
 // The Direct3D objects of the scene; each is null until created and null
 // again once released.
 struct SceneResources {
     IDirect3DDevice9* device = nullptr;
-    ID3DXFont* fonts[3] = {};
+    TextFont* fonts[rowFaceCount] = {};
     IDirect3DVertexBuffer9* vertexBuffer = nullptr;
     IDirect3DIndexBuffer9* indexBuffer = nullptr;
     IDirect3DTexture9* cubeTexture = nullptr;
@@ -31,12 +32,15 @@ constexpr HRESULT sceneFailedResult = E_FAIL;
 
 // Creates the device for window, builds checkState.adapterLine, reads the
 // display's refresh rate and makes the scene objects. S_OK, or one of the
-// failures above. Records the device rule, the one place that does: without
-// a device the adapter line is its prefix alone; when the scene objects
-// cannot be made everything made is released again (the adapter line
-// stays), and the machine fails as one without a device. Fails with
-// sceneFailedResult without touching anything while a device already exists.
+// failures above: without a device the adapter line is its prefix alone;
+// when the scene objects cannot be made everything made is released again
+// (the adapter line stays). Fails with sceneFailedResult without touching
+// anything while a device already exists. Judges nothing: the caller records
+// the device rule from the result (DeviceProblemOf).
 HRESULT InitDirect3D(HWND window);
+
+// What InitDirect3D's result says of the machine's device.
+DeviceProblem DeviceProblemOf(HRESULT initResult);
 
 // The fonts, the cube's buffers, its texture, the material and the fixed
 // states; called by InitDirect3D once the device exists. S_OK or
@@ -46,17 +50,11 @@ HRESULT CreateSceneResources();
 // Brings a lost device back: the fonts let go of their device objects, the
 // cube's buffers are released (Reset refuses while one of D3DPOOL_DEFAULT is
 // alive), the device is reset with the presentation parameters it was created
-// with, then the buffers are built and filled again, the fonts take their
-// objects back and the material and fixed states are set again. The managed
+// with, then the buffers are built and filled again and the material and
+// fixed states are set again (the fonts record theirs at their next draw). The managed
 // texture survives. S_OK, or the first failure (the device stays lost; the
 // next call starts over).
 HRESULT ResetSceneDevice();
-
-// A device the driver gave up on: everything released and made again by
-// InitDirect3D for window. S_OK when a device came (its objects as at
-// start-up); otherwise noDeviceResult: nothing is left and the window is
-// invalidated, to show the report instead.
-HRESULT RecreateSceneDevice(HWND window);
 
 // Releases vertexBuffer, indexBuffer, cubeTexture, fonts 0 to 2 and device,
 // each only if present, clearing each pointer. Safe to call again.

@@ -1,7 +1,7 @@
-#include "render/overlay.h"
+#include "scene/overlay.h"
 
 #include "common/verdict.h"
-#include "render/bounded_text.h"
+#include "drawkit/bounded_text.h"
 
 #include <charconv>
 #include <cmath>
@@ -9,22 +9,22 @@
 
 // Heights 20 + 3 x index. No row is drawn with font 0; it is made and
 // released with the others all the same, so the table keeps its three faces.
-const OverlayFont overlayFonts[overlayFontCount] = {
+const RowFace rowFaces[rowFaceCount] = {
     {L"华文中宋", 20},
     {L"微软雅黑", 23},
     {L"黑体", 26},
 };
 
 constexpr OverlayRow overlayRows[overlayRowCount] = {
-    {OverlayText::FpsFigure, 0, 1, overlayTextRight, figureColour},
-    {OverlayText::AdapterLine, 0, 1, overlayTextLeft, lineColour},
-    {OverlayText::CpuLine, 30, 1, overlayTextSingleLine, lineColour},
-    {OverlayText::CpuFigure, 30, 1, overlayTextRight, figureColour},
-    {OverlayText::FpsmaFigure, 60, 1, overlayTextRight, figureColour},
-    {OverlayText::OsLine, 60, 1, overlayTextSingleLine, lineColour},
-    {OverlayText::MemoryLine, 90, 1, overlayTextSingleLine, lineColour},
-    {OverlayText::StatusLine, 500, 2, overlayTextSingleLine, 0},
-    {OverlayText::GpuFigure, 550, 2, overlayTextSingleLine, alertColour},
+    {OverlayText::FpsFigure, 0, 1, textRight, figureColour},
+    {OverlayText::AdapterLine, 0, 1, textLeft, lineColour},
+    {OverlayText::CpuLine, 30, 1, textSingleLine | textNoClip, lineColour},
+    {OverlayText::CpuFigure, 30, 1, textRight, figureColour},
+    {OverlayText::FpsmaFigure, 60, 1, textRight, figureColour},
+    {OverlayText::OsLine, 60, 1, textSingleLine | textNoClip, lineColour},
+    {OverlayText::MemoryLine, 90, 1, textSingleLine | textNoClip, lineColour},
+    {OverlayText::StatusLine, 500, 2, textSingleLine | textNoClip, 0},
+    {OverlayText::GpuFigure, 550, 2, textSingleLine | textNoClip, alertColour},
 };
 
 static_assert(overlayRows[fpsmaRow].text == OverlayText::FpsmaFigure, "the frame splits the rows there");
@@ -69,7 +69,7 @@ RowBand StatusRowBand(int32_t clientHeight, bool scaledFromBackBuffer) {
     const int32_t bottom = overlayRows[statusRow + 1].top;
     if (!scaledFromBackBuffer) return {top, bottom};
     const auto scaled = [clientHeight](int32_t y) {
-        return static_cast<int32_t>(static_cast<int64_t>(y) * clientHeight / backBufferHeight);
+        return static_cast<int32_t>(static_cast<int64_t>(y) * clientHeight / windowHeight);
     };
     return {scaled(top), scaled(bottom)};
 }
@@ -89,7 +89,7 @@ void FormatFigure(wchar_t* out, std::size_t capacity, const wchar_t* prefix, dou
     AppendBoundedAscii(out, capacity, used, digits, length);
 }
 
-void FormatOsLine(wchar_t (&out)[lineTextCapacity], const std::wstring& osLine) {
+void FormatOsRow(wchar_t (&out)[lineTextCapacity], const std::wstring& osLine) {
     std::size_t used = AppendBounded(out, lineTextCapacity, 0, osPrefix);
     AppendBounded(out, lineTextCapacity, used, osLine.c_str());
 }
@@ -115,7 +115,7 @@ OverlayDraw PrepareOverlayRow(const OverlayRow& row, OverlayTexts& texts, const 
         }
         return {texts.fpsma, row.colour};
     case OverlayText::OsLine:
-        FormatOsLine(texts.line, state.osLine);
+        FormatOsRow(texts.line, state.osLine);
         return {texts.line, row.colour};
     case OverlayText::MemoryLine:
         return {state.memoryLine.c_str(), row.colour};

@@ -1,4 +1,4 @@
-#include "render/mip_chain.h"
+#include "drawkit/mip_chain.h"
 
 #include <algorithm>
 

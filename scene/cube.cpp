@@ -1,4 +1,4 @@
-#include "render/cube.h"
+#include "scene/cube.h"
 
 #include "common/clock.h"
 

@@ -1,10 +1,10 @@
-#include "sample_state.h"
 #include "common/check_state.h"
-#include "render/adapter_line.h"
-#include "render/bounded_text.h"
-#include "render/cube.h"
-#include "render/matrix.h"
-#include "render/overlay.h"
+#include "drawkit/bounded_text.h"
+#include "drawkit/matrix.h"
+#include "sample_state.h"
+#include "scene/adapter_line.h"
+#include "scene/cube.h"
+#include "scene/overlay.h"
 
 #include <gtest/gtest.h>
 
@@ -97,9 +97,9 @@ TEST(Overlay, TheRowsStandOnTheirLinesInTheirFonts) {
     EXPECT_EQ(overlayRows[fpsmaRow].top, overlayRows[5].top);
     EXPECT_EQ(overlayRows[8].top - overlayRows[7].top, 50);
     for (std::size_t i = 0; i < 7; ++i) EXPECT_EQ(overlayRows[i].font, 1) << "row " << i;
-    for (std::size_t i : {7, 8}) EXPECT_EQ(overlayRows[i].font, int32_t(overlayFontCount - 1));
-    for (std::size_t i = 1; i < overlayFontCount; ++i)
-        EXPECT_EQ(overlayFonts[i].height - overlayFonts[i - 1].height, 3) << "font " << i;
+    for (std::size_t i : {7, 8}) EXPECT_EQ(overlayRows[i].font, int32_t(rowFaceCount - 1));
+    for (std::size_t i = 1; i < rowFaceCount; ++i)
+        EXPECT_EQ(rowFaces[i].height - rowFaces[i - 1].height, 3) << "font " << i;
 }
 
 TEST(Overlay, FormatsEachRowsText) {
@@ -215,7 +215,7 @@ TEST(Overlay, CutsTheAdapterAndOsLinesToTheirBuffersNeverHalfAPair) {
             BuildAdapterLine(adapter, c.text.c_str());
             EXPECT_EQ(std::wstring(adapter), L"当前显卡型号：" + c.shown);
         } else {
-            FormatOsLine(os, c.text);
+            FormatOsRow(os, c.text);
             EXPECT_EQ(std::wstring(os), L"操作系统: " + c.shown);
         }
     }

@@ -1,4 +1,4 @@
-#include "render/matrix.h"
+#include "drawkit/matrix.h"
 
 #include <cmath>
 

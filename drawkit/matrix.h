@@ -1,16 +1,12 @@
 #pragma once
 
+#include "drawkit/vector3.h"
+
 // The scene's matrices as Direct3D 9 takes them: row vectors (a point is
 // multiplied from the left, so A x B applies A first), a left-handed frame,
 // single precision, laid out as D3DMATRIX.
 struct Matrix4 {
     float m[4][4];
-};
-
-struct Vector3 {
-    float x;
-    float y;
-    float z;
 };
 
 Matrix4 MatrixRotationX(float angle);

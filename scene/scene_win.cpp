@@ -1,22 +1,23 @@
-#include "render/scene_win.h"
+#include "scene/scene_win.h"
 
 #include "common/check_state.h"
-#include "common/program_folder_win.h"
-#include "common/release_win.h"
-#include "common/verdict.h"
-#include "render/adapter_line.h"
-#include "render/cube.h"
-#include "render/font_win.h"
-#include "render/overlay.h"
-#include "render/texture_win.h"
+#include "drawkit/texture_win.h"
+#include "platform/program_folder_win.h"
+#include "platform/release_win.h"
+#include "scene/adapter_line.h"
+#include "scene/cube.h"
+#include "scene/overlay.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 SceneResources sceneResources;
 
 namespace {
 
 constexpr wchar_t textureFile[] = L"npc.png";
+constexpr UINT cubeMipLevels = 6;
 
 constexpr D3DMATERIAL9 cubeMaterial = {
     {1.0f, 1.0f, 1.0f, 1.0f},  // Diffuse
@@ -30,8 +31,8 @@ constexpr DWORD maxAnisotropy = 3;
 
 D3DPRESENT_PARAMETERS PresentParameters(HWND window) {
     D3DPRESENT_PARAMETERS parameters{};
-    parameters.BackBufferWidth = backBufferWidth;
-    parameters.BackBufferHeight = backBufferHeight;
+    parameters.BackBufferWidth = windowWidth;
+    parameters.BackBufferHeight = windowHeight;
     parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
     parameters.BackBufferCount = 2;
     parameters.MultiSampleType = D3DMULTISAMPLE_NONE;
@@ -43,11 +44,6 @@ D3DPRESENT_PARAMETERS PresentParameters(HWND window) {
     // Never wait for the retrace: the measured frame rate is not capped.
     parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
     return parameters;
-}
-
-DeviceProblem DeviceProblemOf(HRESULT initResult) {
-    if (SUCCEEDED(initResult)) return DeviceProblem::None;
-    return initResult == noDeviceResult ? DeviceProblem::NoDevice : DeviceProblem::SceneObjects;
 }
 
 // For the frame-rate cap's diagnosis; 0 (unknown) when the mode is not told.
@@ -91,12 +87,15 @@ void BuildAdapterLineFrom(IDirect3D9* direct3d) {
     BuildAdapterLine(checkState.adapterLine, description);
 }
 
+// Each row's face first, then the faces that stand behind it for the
+// characters it lacks.
 void CreateFonts(IDirect3DDevice9* device) {
-    for (std::size_t index = 0; index < overlayFontCount; ++index) {
-        const OverlayFont& face = overlayFonts[index];
-        ID3DXFont* font = nullptr;
-        if (FAILED(CreateOverlayFont(device, face.face, face.height, &font))) font = nullptr;
-        sceneResources.fonts[index] = font;
+    for (std::size_t index = 0; index < rowFaceCount; ++index) {
+        const RowFace& row = rowFaces[index];
+        const wchar_t* faces[1 + std::size(fallbackFaces)] = {row.face};
+        std::copy(std::begin(fallbackFaces), std::end(fallbackFaces), faces + 1);
+        sceneResources.fonts[index] =
+            TextFont::Create(device, faces, std::size(faces), row.height, rowFontWeight);
     }
 }
 
@@ -113,8 +112,9 @@ HRESULT FillBuffer(Buffer* buffer, const void* data, UINT size) {
 // missing or unreadable in both leaves the cube untextured.
 void CreateCubeTexture(IDirect3DDevice9* device) {
     IDirect3DTexture9* texture = nullptr;
-    if (FAILED(LoadCubeTexture(device, textureFile, &texture)) &&
-        FAILED(LoadCubeTexture(device, ProgramFolderFile(textureFile).c_str(), &texture))) {
+    if (FAILED(CreateTextureFromImageFile(device, textureFile, cubeMipLevels, &texture)) &&
+        FAILED(CreateTextureFromImageFile(device, ProgramFolderFile(textureFile).c_str(),
+                                          cubeMipLevels, &texture))) {
         texture = nullptr;
     }
     sceneResources.cubeTexture = texture;
@@ -154,6 +154,11 @@ void SetFixedStates(IDirect3DDevice9* device) {
 
 }  // namespace
 
+DeviceProblem DeviceProblemOf(HRESULT initResult) {
+    if (SUCCEEDED(initResult)) return DeviceProblem::None;
+    return initResult == noDeviceResult ? DeviceProblem::NoDevice : DeviceProblem::SceneObjects;
+}
+
 HRESULT InitDirect3D(HWND window) {
     if (sceneResources.device) return sceneFailedResult;
     BuildAdapterLine(checkState.adapterLine, L"");
@@ -166,10 +171,8 @@ HRESULT InitDirect3D(HWND window) {
     }
     if (direct3d) direct3d->Release();
     // A device without the cube would time a cheaper frame than the one the
-    // frame rule is set for, and could pass a slow machine: it is let go,
-    // and the machine fails as one without a device.
+    // frame rule is set for, and could pass a slow machine: it is let go.
     if (result == sceneFailedResult) ReleaseSceneResources();
-    RecordRule(checkState, Rule::Device, static_cast<double>(DeviceProblemOf(result)));
     return result;
 }
 
@@ -186,7 +189,7 @@ HRESULT CreateSceneResources() {
 HRESULT ResetSceneDevice() {
     IDirect3DDevice9* device = sceneResources.device;
     if (!device) return E_FAIL;
-    for (ID3DXFont* font : sceneResources.fonts) {
+    for (TextFont* font : sceneResources.fonts) {
         if (font) font->OnLostDevice();
     }
     ReleaseObject(sceneResources.vertexBuffer);
@@ -197,25 +200,17 @@ HRESULT ResetSceneDevice() {
     HRESULT result = device->Reset(&parameters);
     if (FAILED(result)) return result;
     result = CreateCubeBuffers(device);
-    for (ID3DXFont* font : sceneResources.fonts) {
-        if (font) font->OnResetDevice();
-    }
     SetFixedStates(device);
     return result;
-}
-
-HRESULT RecreateSceneDevice(HWND window) {
-    ReleaseSceneResources();
-    if (SUCCEEDED(InitDirect3D(window))) return S_OK;
-    ReleaseSceneResources();
-    InvalidateRect(window, nullptr, TRUE);
-    return noDeviceResult;
 }
 
 void ReleaseSceneResources() {
     ReleaseObject(sceneResources.vertexBuffer);
     ReleaseObject(sceneResources.indexBuffer);
     ReleaseObject(sceneResources.cubeTexture);
-    for (ID3DXFont*& font : sceneResources.fonts) ReleaseObject(font);
+    for (TextFont*& font : sceneResources.fonts) {
+        delete font;
+        font = nullptr;
+    }
     ReleaseObject(sceneResources.device);
 }

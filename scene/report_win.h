@@ -5,9 +5,10 @@
 // What the window shows when there is no Direct3D 9 device: the overlay's
 // rows drawn with GDI on the frame's grey, at their tops, in their fonts
 // (the same faces and heights), colours and alignment, from the check state
-// as it stands. Nothing is counted in the meters.
-void DrawReport(HDC context, const RECT& client);
+// as it stands, with the moving average as the meters hold it. Nothing is
+// counted in the meters.
+void DrawReport(HDC context, const RECT& client, float movingAverage);
 
 // The paint message's work for window: DrawReport on its client area, which
 // is then valid.
-void PaintReport(HWND window);
+void PaintReport(HWND window, float movingAverage);

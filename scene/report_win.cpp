@@ -1,9 +1,8 @@
-#include "render/report_win.h"
+#include "scene/report_win.h"
 
 #include "common/check_state.h"
-#include "render/font_win.h"
-#include "render/overlay.h"
-#include "stats/meters.h"
+#include "drawkit/text_font_win.h"
+#include "scene/overlay.h"
 
 namespace {
 
@@ -14,22 +13,22 @@ COLORREF GdiColour(uint32_t argb) {
 
 }  // namespace
 
-void DrawReport(HDC context, const RECT& client) {
+void DrawReport(HDC context, const RECT& client, float movingAverage) {
     HBRUSH background = CreateSolidBrush(GdiColour(backgroundColour));
     if (background) {
         FillRect(context, &client, background);
         DeleteObject(background);
     }
-    HFONT fonts[overlayFontCount] = {};
+    HFONT fonts[rowFaceCount] = {};
     HGDIOBJ previousFont = GetCurrentObject(context, OBJ_FONT);
     int previousMode = SetBkMode(context, TRANSPARENT);
     OverlayTexts texts;
-    texts.movingAverage = MovingAverageOf(checkState.fpsMovingAverage);
+    texts.movingAverage = movingAverage;
     for (const OverlayRow& row : overlayRows) {
         OverlayDraw draw = PrepareOverlayRow(row, texts, checkState);
         HFONT& font = fonts[row.font];
-        const OverlayFont& face = overlayFonts[row.font];
-        if (!font) font = CreateOverlayGdiFont(face.face, face.height);
+        const RowFace& face = rowFaces[row.font];
+        if (!font) font = CreateAntialiasedFont(face.face, face.height, rowFontWeight);
         if (!font) continue;
         SelectObject(context, font);
         SetTextColor(context, GdiColour(draw.colour));
@@ -44,12 +43,12 @@ void DrawReport(HDC context, const RECT& client) {
     }
 }
 
-void PaintReport(HWND window) {
+void PaintReport(HWND window, float movingAverage) {
     PAINTSTRUCT paint{};
     HDC context = BeginPaint(window, &paint);
     if (!context) return;
     RECT client{};
     GetClientRect(window, &client);
-    DrawReport(context, client);
+    DrawReport(context, client, movingAverage);
     EndPaint(window, &paint);
 }

@@ -1,5 +1,5 @@
-#include "render/scene_win.h"
-#include "common/system_library_win.h"
+#include "platform/system_library_win.h"
+#include "scene/scene_win.h"
 
 // d3d9.dll is no KnownDLL: imported, it would be looked for beside the
 // program first. Without it, or without the entry, there is no device.

@@ -1,4 +1,4 @@
-#include "common/program_folder_win.h"
+#include "platform/program_folder_win.h"
 
 #include <windows.h>
 

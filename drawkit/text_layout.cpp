@@ -1,4 +1,4 @@
-#include "render/text_layout.h"
+#include "drawkit/text_layout.h"
 
 #include <algorithm>
 

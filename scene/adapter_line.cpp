@@ -1,6 +1,6 @@
-#include "render/adapter_line.h"
+#include "scene/adapter_line.h"
 
-#include "render/bounded_text.h"
+#include "drawkit/bounded_text.h"
 
 #include <algorithm>
 

@@ -10,6 +10,7 @@
 
 // DrawText's format bits that the layout reads (checked against the
 // platform's values where that builds).
+constexpr uint32_t textLeft = 0x000;        // DT_LEFT | DT_TOP
 constexpr uint32_t textRight = 0x002;       // DT_RIGHT
 constexpr uint32_t textSingleLine = 0x020;  // DT_SINGLELINE
 constexpr uint32_t textNoClip = 0x100;      // DT_NOCLIP

@@ -1,4 +1,4 @@
-#include "common/system_library_win.h"
+#include "platform/system_library_win.h"
 
 namespace {
 
