@@ -4,9 +4,9 @@
 #include <windows.h>
 #include <dinput.h>
 
-// Keyboard and mouse through DirectInput 8. Nothing reads the two state
-// buffers, kept on purpose as the record's layout; the devices are held from
-// start-up to the window's destruction.
+// Keyboard and mouse through DirectInput 8, made at start-up and held to the
+// window's destruction though nothing reads them: the record and its making
+// mirror the program's start-up, field for field, so a reader can check it.
 struct InputDevices {
     IDirectInput8W* directInput;
     IDirectInputDevice8W* keyboard;

@@ -9,10 +9,14 @@ namespace {
 
 constexpr wchar_t buttonCreatedName[] = L"TaskbarButtonCreated";
 
-ITaskbarList3* taskbar = nullptr;
-// What the button shows; nothing before the first progress.
-bool progressShown = false;
-TaskbarProgress shownProgress{};
+// The taskbar's object and what the button shows (nothing before the first
+// progress).
+struct TaskbarButton {
+    ITaskbarList3* taskbar = nullptr;
+    bool progressShown = false;
+    TaskbarProgress shownProgress{};
+};
+TaskbarButton button;
 
 }  // namespace
 
@@ -34,18 +38,18 @@ void OpenTaskbarButton() {
         made->Release();
         return;
     }
-    taskbar = made;
+    button.taskbar = made;
 }
 
 void ShowTaskbarProgress(HWND window, const TaskbarProgress& progress) {
-    if (!taskbar || (progressShown && progress == shownProgress)) return;
-    taskbar->SetProgressState(window, progress.error ? TBPF_ERROR : TBPF_NORMAL);
-    taskbar->SetProgressValue(window, progress.done, progress.total);
-    shownProgress = progress;
-    progressShown = true;
+    if (!button.taskbar || (button.progressShown && progress == button.shownProgress)) return;
+    button.taskbar->SetProgressState(window, progress.error ? TBPF_ERROR : TBPF_NORMAL);
+    button.taskbar->SetProgressValue(window, progress.done, progress.total);
+    button.shownProgress = progress;
+    button.progressShown = true;
 }
 
 void CloseTaskbarButton() {
-    ReleaseObject(taskbar);
-    progressShown = false;
+    ReleaseObject(button.taskbar);
+    button.progressShown = false;
 }

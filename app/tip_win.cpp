@@ -23,12 +23,16 @@ constexpr int tipGap = 4;  // between the tooltip and the status row
 constexpr COLORREF failedColour = RGB(192, 0, 0);
 constexpr UINT lineFormat = DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_TOP;
 
-HWND tipWindow = nullptr;
-HFONT tipFont = nullptr;
-std::vector<std::wstring> tipLines;
-// The tooltip stands above this point: the pointer's column on the status
-// row's top, in screen pixels.
-POINT tipAnchor{};
+// The tooltip's window, its font and what it shows.
+struct Tip {
+    HWND window = nullptr;
+    HFONT font = nullptr;
+    std::vector<std::wstring> lines;
+    // It stands above this point: the pointer's column on the status row's
+    // top, in screen pixels.
+    POINT anchor{};
+};
+Tip tip;
 
 bool InStatusRow(HWND window, POINT client) {
     RECT area{};
@@ -46,16 +50,16 @@ SIZE LineSize(HDC context, const std::wstring& line) {
 // The text's size with its padding, inside the border.
 SIZE TipTextSize() {
     SIZE size{};
-    HDC context = GetDC(tipWindow);
+    HDC context = GetDC(tip.window);
     if (!context) return size;
-    HGDIOBJ previous = SelectObject(context, tipFont);
-    for (const std::wstring& line : tipLines) {
+    HGDIOBJ previous = SelectObject(context, tip.font);
+    for (const std::wstring& line : tip.lines) {
         const SIZE extent = LineSize(context, line);
         size.cx = std::max(size.cx, extent.cx);
         size.cy += extent.cy;
     }
     SelectObject(context, previous);
-    ReleaseDC(tipWindow, context);
+    ReleaseDC(tip.window, context);
     return {size.cx + 2 * tipPadding, size.cy + 2 * tipPadding};
 }
 
@@ -70,13 +74,13 @@ ScreenBox WorkAreaAt(POINT point) {
 void PlaceTip() {
     SIZE text = TipTextSize();
     RECT frame{0, 0, text.cx, text.cy};
-    AdjustWindowRectEx(&frame, GetWindowLongW(tipWindow, GWL_STYLE), FALSE,
-                       GetWindowLongW(tipWindow, GWL_EXSTYLE));
+    AdjustWindowRectEx(&frame, GetWindowLongW(tip.window, GWL_STYLE), FALSE,
+                       GetWindowLongW(tip.window, GWL_EXSTYLE));
     const int32_t width = frame.right - frame.left;
     const int32_t height = frame.bottom - frame.top;
-    const WindowPlace place = PlaceInside(WorkAreaAt(tipAnchor), tipAnchor.x,
-                                          tipAnchor.y - tipGap - height, width, height);
-    SetWindowPos(tipWindow, HWND_TOPMOST, place.x, place.y, width, height,
+    const WindowPlace place = PlaceInside(WorkAreaAt(tip.anchor), tip.anchor.x,
+                                          tip.anchor.y - tipGap - height, width, height);
+    SetWindowPos(tip.window, HWND_TOPMOST, place.x, place.y, width, height,
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
@@ -91,14 +95,14 @@ void PaintTip(HWND window) {
     RECT area{};
     GetClientRect(window, &area);
     FillRect(context, &area, GetSysColorBrush(COLOR_INFOBK));
-    HGDIOBJ previous = SelectObject(context, tipFont);
+    HGDIOBJ previous = SelectObject(context, tip.font);
     SetBkMode(context, TRANSPARENT);
     RECT line = {tipPadding, tipPadding, area.right - tipPadding, area.bottom};
-    for (std::size_t i = 0; i < tipLines.size(); ++i) {
+    for (std::size_t i = 0; i < tip.lines.size(); ++i) {
         SetTextColor(context, RuleFailed(i) ? failedColour : GetSysColor(COLOR_INFOTEXT));
-        DrawTextW(context, tipLines[i].c_str(), static_cast<int>(tipLines[i].size()), &line,
+        DrawTextW(context, tip.lines[i].c_str(), static_cast<int>(tip.lines[i].size()), &line,
                   lineFormat);
-        line.top += LineSize(context, tipLines[i]).cy;
+        line.top += LineSize(context, tip.lines[i]).cy;
     }
     SelectObject(context, previous);
     EndPaint(window, &paint);
@@ -111,35 +115,35 @@ LRESULT CALLBACK TipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_NCHITTEST: return HTTRANSPARENT;
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_PAINT: PaintTip(window); return 0;
-    case WM_NCDESTROY: tipWindow = nullptr; return 0;
+    case WM_NCDESTROY: tip.window = nullptr; return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
 // Owned by the main window: above it, and destroyed with it.
 bool CreateTip(HWND owner) {
-    if (!tipFont) {
-        tipFont = CreateFontW(-tipFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+    if (!tip.font) {
+        tip.font = CreateFontW(-tipFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                               CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, tipFace);
     }
-    if (!tipWindow) {
-        tipWindow = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE,
+    if (!tip.window) {
+        tip.window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE,
                                     tipClassName, L"", WS_POPUP | WS_BORDER, 0, 0, 0, 0, owner,
                                     nullptr, GetModuleHandleW(nullptr), nullptr);
     }
-    return tipWindow && tipFont;
+    return tip.window && tip.font;
 }
 
-bool TipShown() { return tipWindow && IsWindowVisible(tipWindow); }
+bool TipShown() { return tip.window && IsWindowVisible(tip.window); }
 
 // The lines as the check state has them now; false when they stay as they
 // were (or there is no memory for new ones).
 bool UpdateLines() {
     try {
         std::vector<std::wstring> lines = TipLines(checkState, LanguageFor(UserInterfaceLanguage()));
-        if (lines == tipLines) return false;
-        tipLines = std::move(lines);
+        if (lines == tip.lines) return false;
+        tip.lines = std::move(lines);
         return true;
     } catch (const std::bad_alloc&) {
         return false;
@@ -150,11 +154,11 @@ void ShowTip(HWND owner, POINT client) {
     if (!CreateTip(owner)) return;
     RECT area{};
     GetClientRect(owner, &area);
-    tipAnchor = {client.x, StatusRowBand(area.bottom, !DeviceMissing(checkState)).top};
-    ClientToScreen(owner, &tipAnchor);
+    tip.anchor = {client.x, StatusRowBand(area.bottom, !DeviceMissing(checkState)).top};
+    ClientToScreen(owner, &tip.anchor);
     UpdateLines();
     PlaceTip();
-    InvalidateRect(tipWindow, nullptr, TRUE);
+    InvalidateRect(tip.window, nullptr, TRUE);
 }
 
 }  // namespace
@@ -190,19 +194,19 @@ void PointerRested(HWND window, POINT client) {
 }
 
 void HideTip() {
-    if (TipShown()) ShowWindow(tipWindow, SW_HIDE);
+    if (TipShown()) ShowWindow(tip.window, SW_HIDE);
 }
 
 void RefreshTip() {
     if (!TipShown() || !UpdateLines()) return;
     PlaceTip();
-    InvalidateRect(tipWindow, nullptr, TRUE);
+    InvalidateRect(tip.window, nullptr, TRUE);
 }
 
 void DestroyTip() {
-    if (tipWindow) DestroyWindow(tipWindow);
-    tipWindow = nullptr;
-    if (tipFont) DeleteObject(tipFont);
-    tipFont = nullptr;
-    tipLines.clear();
+    if (tip.window) DestroyWindow(tip.window);
+    tip.window = nullptr;
+    if (tip.font) DeleteObject(tip.font);
+    tip.font = nullptr;
+    tip.lines.clear();
 }

@@ -2,7 +2,7 @@
 
 #include "drawkit/vector3.h"
 
-// The scene's matrices as Direct3D 9 takes them: row vectors (a point is
+// Matrices as Direct3D 9 takes them: row vectors (a point is
 // multiplied from the left, so A x B applies A first), a left-handed frame,
 // single precision, laid out as D3DMATRIX.
 struct Matrix4 {

@@ -66,7 +66,7 @@ private:
         uint64_t lastUse = 0;  // 0: free
     };
 
-    // A frame draws nine rows; the rest keeps the texts that changed lately.
+    // Room for the texts of a frame and for those that changed lately.
     static constexpr std::size_t cachedTextCount = 16;
 
     explicit TextFont(IDirect3DDevice9* device);

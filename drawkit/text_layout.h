@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// How the overlay's text is laid out and rasterised: the block of lines is
+// How text is laid out and rasterised: the block of lines is
 // placed in the rectangle as DrawText places it, each character is drawn
 // from a face that has its glyph, and glyphs are copied into a white texture
 // whose alpha is their coverage.
@@ -44,10 +44,10 @@ struct TextQuad {
 bool ClipQuad(TextQuad& quad, const TextBox& clip);
 
 // The face a character is drawn from, of faceCount faces: face 0 is the
-// row's own, the others stand behind it in order. hasGlyph(face) tells
-// whether a face has the character's glyph. The row's own face whenever it
+// font's own, the others stand behind it in order. hasGlyph(face) tells
+// whether a face has the character's glyph. The font's own face whenever it
 // has it, else the first other face that has it; when none has it, the
-// row's own face, whose missing-glyph box is then drawn.
+// font's own face, whose missing-glyph box is then drawn.
 template <typename HasGlyph>
 std::size_t FaceWithGlyph(std::size_t faceCount, HasGlyph hasGlyph) {
     for (std::size_t face = 0; face < faceCount; ++face) {

@@ -59,26 +59,23 @@ struct FrameState {
 
 extern FrameState frameState;
 
-// The paint frame, drawn for a paint message and, timed, by RunFrame: the
-// FPS counter counts it after the cube, the moving average between the CPU
-// figure and the FPSMA row. A frame whose Present fails in any way (the
-// device lost, or the driver in trouble) is taken back out of both: it never
-// reached the screen, and a lost device makes frames almost free, so counting
-// them would read a slow machine as a fast one. While the device has not
-// come back, while the window is minimised and without a device nothing is
-// drawn or counted. True when the frame reached the screen.
+// The paint frame, drawn for a paint message and, timed, by RunFrame. It sets
+// no transforms: they stay on the device from frame to frame, so a paint
+// redraws the cube as the last timed frame turned it, and turning it is part
+// of the timed frame whose cost the frame rule is set for. A frame whose
+// Present fails in any way is taken back out of both frame-rate meters: it
+// never reached the screen, and a lost device makes frames almost free, so
+// counting them would read a slow machine as a fast one. Nothing is drawn or
+// counted while nobody could see it (minimised, lost, without a device). True
+// when the frame reached the screen.
 bool RenderFrame(FrameState& frame, CheckState& state, const FrameSteps& steps);
 
-// The timed frame, an idle pass of the message loop. With a working device:
-// the transforms and the paint frame, timed by the performance counter; a
-// frame that reached the screen enters the batch, and the frame-time rule is
-// applied. After a failed Present the device is asked what became of it:
-// once it answers "not reset" (or works again) it is reset; while it answers
-// "lost" the pass waits briefly; any other result (the driver gave up on it)
-// has it released and made again as at start-up, and when no device comes
-// the machine fails as one without a device. While the window is minimised,
-// and without a device, the pass waits for the next message. After a reset,
-// a new device or a minimised stretch both frame-rate meters start a new
-// second, so the time away does not read as a slow second; the batch keeps
-// its frames.
+// The timed frame, an idle pass of the message loop: the transforms and the
+// paint frame between two performance-counter readings, then the batch and
+// the frame-time rule. A lost device is reset once it allows it, and one the
+// driver gave up on is made again as at start-up; when none comes the
+// machine is judged as one without a device. After time away from the screen
+// (a reset, a new device, a minimised stretch) both frame-rate meters start
+// a new second, so that the time away does not read as a slow second; the
+// batch keeps its frames, since no frame was timed meanwhile.
 void RunFrame(FrameState& frame, CheckState& state, const FrameSteps& steps);

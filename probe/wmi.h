@@ -24,8 +24,9 @@ struct WmiSession {
 extern WmiSession wmiSession;
 
 // The classes and properties the checker knows, each named by an id; the
-// probe reads five of them. The other twelve are kept on purpose: the table is
-// the checker's list of what it can ask, and its order is the ids'.
+// probe reads five of them. The other twelve stay so that the table mirrors
+// the program's fixed list of what it can ask, id for id, and a reader can
+// check one against the other.
 struct WmiProperty {
     const char* className;
     const char* propertyName;
