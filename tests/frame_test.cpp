@@ -34,37 +34,43 @@ Script script;
 CheckState state;
 FrameState frame;
 
-void Call(const char* step) {
+// Every step is handed the table's context, the platform's frame data.
+void Call(void* context, const char* step) {
+    EXPECT_EQ(context, &script) << step;
     script.calls += script.calls.empty() ? step : std::string(" ") + step;
 }
 
 FrameSteps ScriptedSteps() {
     FrameSteps steps{};
+    steps.context = &script;
     steps.windowMinimised = [](void*) { return script.minimised; };
-    steps.setTransforms = [](void*) {
-        Call("transforms");
+    steps.setTransforms = [](void* context) {
+        Call(context, "transforms");
         script.counter += script.stall;
         script.stall = 0;
     };
-    steps.beginScene = [](void*) { Call("begin"); };
-    steps.drawCube = [](void*) { Call("cube"); };
-    steps.drawRowsToCpuFigure = [](void*) {
-        Call("rows");
+    steps.beginScene = [](void* context) { Call(context, "begin"); };
+    steps.drawCube = [](void* context) { Call(context, "cube"); };
+    steps.drawRowsToCpuFigure = [](void* context) {
+        Call(context, "rows");
         script.fpsFramesAtFirstRows = state.fpsCounter.frames;
         script.averageFramesAtFirstRows = state.fpsMovingAverage.counter.frames;
     };
-    steps.drawRowsFromFpsma = [](void*, float movingAverage) {
-        Call("rows");
+    steps.drawRowsFromFpsma = [](void* context, float movingAverage) {
+        Call(context, "rows");
         script.averageFramesAtLastRows = state.fpsMovingAverage.counter.frames;
         script.movingAverageShown = movingAverage;
     };
-    steps.endScene = [](void*) { Call("end"); };
-    steps.present = [](void*) { Call("present"); return script.result; };
-    steps.testCooperativeLevel = [](void*) { Call("cooperative"); return script.result; };
-    steps.resetDevice = [](void*) { Call("reset"); return script.remade; };
-    steps.recreateDevice = [](void*) { Call("recreate"); return script.remade; };
-    steps.waitBriefly = [](void*) { Call("wait"); };
-    steps.waitForMessage = [](void*) { Call("message"); };
+    steps.endScene = [](void* context) { Call(context, "end"); };
+    steps.present = [](void* context) { Call(context, "present"); return script.result; };
+    steps.testCooperativeLevel = [](void* context) {
+        Call(context, "cooperative");
+        return script.result;
+    };
+    steps.resetDevice = [](void* context) { Call(context, "reset"); return script.remade; };
+    steps.recreateDevice = [](void* context) { Call(context, "recreate"); return script.remade; };
+    steps.waitBriefly = [](void* context) { Call(context, "wait"); };
+    steps.waitForMessage = [](void* context) { Call(context, "message"); };
     steps.tickSeconds = [] { return script.seconds; };
     steps.performanceCounter = [] { return ++script.counter; };
     steps.performanceFrequency = []() -> int64_t { return 4000; };
