@@ -15,6 +15,8 @@
 
 namespace {
 
+// The class name the program has always registered: a second start finds
+// the running check by it.
 constexpr wchar_t mainClassName[] = L"GralvenClass";
 constexpr wchar_t mainWindowTitle[] = L"【Tarvoquin】配置检测";
 constexpr wchar_t iconFileName[] = L"root.ico";

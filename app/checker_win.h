@@ -30,6 +30,8 @@ constexpr UINT_PTR progressTimer = 1;
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Releases the input devices, then the scene's Direct3D objects; anything
-// never created is skipped, so it is safe at any time and more than once.
+// Releases all the platform objects the window's life holds: the input
+// devices, the tooltip, the taskbar button, then the scene's Direct3D
+// objects. Anything never created is skipped, so it is safe at any time and
+// more than once.
 void ReleaseAll();

@@ -30,8 +30,8 @@ HRESULT StartDirect3D(HWND window);
 // the viewport. Does nothing without the device.
 void SetFrameTransforms();
 
-// The paint frame, laid out on window's client area, with the device's
-// steps. Whatever scene object is missing is skipped. False when the frame
+// The paint frame (the program's name for it; it also renders the timed
+// one), laid out on window's client area, with the device's steps. Whatever scene object is missing is skipped. False when the frame
 // did not reach the screen.
 bool RenderFrame(HWND window);
 

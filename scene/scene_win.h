@@ -30,7 +30,8 @@ IDirect3D9* CreateDirect3D9();
 constexpr HRESULT noDeviceResult = D3DERR_NOTAVAILABLE;
 constexpr HRESULT sceneFailedResult = E_FAIL;
 
-// Creates the device for window, builds checkState.adapterLine, reads the
+// The program's name for making the whole scene: creates the device for
+// window, builds checkState.adapterLine, reads the
 // display's refresh rate and makes the scene objects. S_OK, or one of the
 // failures above: without a device the adapter line is its prefix alone;
 // when the scene objects cannot be made everything made is released again
