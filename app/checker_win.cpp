@@ -155,8 +155,11 @@ int RunChecker(HINSTANCE instance, int showCommand) {
         return startFailed;
     }
     RunProbe();
-    // Without a Direct3D device the program still runs: the window shows the
-    // report and the negative verdict, and closes as usual.
+    // Without a Direct3D device (none on this machine, or one that cannot make
+    // the cube's objects) the program still runs: the device rule has failed
+    // the machine, the box says so once, each paint draws the rows with GDI
+    // instead (the report, with the red verdict), the idle pass only waits
+    // for messages, and Escape or the close button end it as usual.
     if (FAILED(StartDirect3D(window))) {
         MessageBoxW(window, direct3DFailureText, messageCaption, MB_OK);
     }
