@@ -91,7 +91,8 @@ TEST(MipChain, HasAsManyLevelsAsAskedForUpToOneByOne) {
 }
 
 // Each channel's rounded mean, never carried into the next; a level one texel
-// wide averages pairs down the column; an odd column is left out.
+// wide averages pairs down the column, one texel high along the row; an odd
+// column is left out.
 TEST(MipChain, EachTexelIsTheRoundedBoxAverageOfEachChannel) {
     const struct { MipLevel above, below; } cases[] = {
         {{4, 2, {0xFF000000, 0xFF000004, 0x00010203, 0x00010203,
@@ -100,6 +101,8 @@ TEST(MipChain, EachTexelIsTheRoundedBoxAverageOfEachChannel) {
         {{2, 2, {0xFF, 0xFF, 0x01, 0x01}}, {1, 1, {0x80}}},  // 512 / 4 = 128
         {{2, 2, {0x01, 0x01, 0x00, 0x00}}, {1, 1, {0x01}}},  // 2 / 4 rounds up
         {{1, 4, {0x10, 0x20, 0x00, 0xFF}}, {1, 2, {0x18, 0x80}}},
+        {{4, 1, {0x10, 0x20, 0x30, 0x50}}, {2, 1, {0x18, 0x40}}},
+        {{4, 4, {0, 4, 8, 12, 0, 4, 8, 12, 16, 20, 24, 28, 16, 20, 24, 28}}, {2, 2, {2, 10, 18, 26}}},
         {{3, 2, {8, 8, 200, 8, 8, 200}}, {1, 1, {8}}},
     };
     for (const auto& c : cases) {

@@ -1,5 +1,4 @@
 // The frame meters, fed times in seconds as the tick gives them.
-#include "common/check_state.h"
 #include "stats/meters.h"
 
 #include <gtest/gtest.h>
