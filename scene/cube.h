@@ -19,6 +19,8 @@ constexpr uint32_t cubeVertexStride = sizeof(CubeVertex);
 constexpr std::size_t cubeVertexCount = 24;
 constexpr std::size_t cubeIndexCount = 36;
 constexpr uint32_t cubeTriangleCount = 12;
+static_assert(cubeIndexCount == 3 * cubeTriangleCount, "the index buffer holds whole triangles");
+static_assert(cubeVertexCount == 4 * 6, "four corners a face, each with its own texture corner");
 
 extern const CubeVertex cubeVertices[cubeVertexCount];
 extern const uint16_t cubeIndices[cubeIndexCount];
