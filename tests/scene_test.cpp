@@ -165,6 +165,15 @@ TEST(Overlay, TheStatusRowsBandIsScaledWhereTheBackBufferIs) {
     EXPECT_EQ(StatusRowBand(575, false).bottom, 550);
 }
 
+// The figure buffers hold 19 characters and the terminator.
+TEST(Overlay, TheFpsRowShowsNineteenCharactersAndInfForTwenty) {
+    CheckState state = SampleState();
+    state.fpsCounter.fps = 1.2345679e10f;
+    EXPECT_EQ(RowTexts(state, 0.0f)[0], L"FPS:12345678848.000");
+    state.fpsCounter.fps = 1.2345679e11f;
+    EXPECT_EQ(RowTexts(state, 0.0f)[0], L"FPS:inf");
+}
+
 TEST(Overlay, WritesFiguresInFixedNotationOrInfWhenTheyDoNotFit) {
     const struct {
         const wchar_t* prefix;
