@@ -69,13 +69,6 @@ TEST(Rules, AFailureClearsTheVerdictForGoodAndTheLatestFigureIsKept) {
     EXPECT_FALSE(state.canRunGame);
 }
 
-TEST(Rules, ARuleNotReadIsNotJudged) {
-    CheckState state;
-    RecordNotRead(state, Rule::Clock);
-    EXPECT_EQ(state.rules[std::size_t(Rule::Clock)].outcome, Outcome::NotRead);
-    EXPECT_TRUE(state.canRunGame);
-}
-
 // A stall needs the failed frame rule behind it, which would have passed
 // without it; a cap, readings at the refresh rate; a busy processor, a
 // failed score and others taking a third of the processor; a battery, a
