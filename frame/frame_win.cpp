@@ -107,14 +107,14 @@ HResult TestCooperativeLevel(void*) {
 
 HResult ResetDevice(void*) { return ResetSceneDevice(); }
 
-// Everything released and made again as at start-up. When no device comes,
-// nothing is left and the window is invalidated, to show the report instead.
+// Everything released and made again as at start-up. When no device comes
+// (InitDirect3D then leaves nothing made), the window is invalidated, to
+// show the report instead.
 HResult RecreateDevice(void* context) {
     HWND window = FrameOf(context).window;
     ReleaseSceneResources();
     const HRESULT result = StartDirect3D(window);
     if (SUCCEEDED(result)) return S_OK;
-    ReleaseSceneResources();
     InvalidateRect(window, nullptr, TRUE);
     return result;
 }
