@@ -6,10 +6,6 @@
 
 namespace {
 
-uint64_t Ticks(const FILETIME& time) {
-    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
 ScreenBox WorkArea() {
     MONITORINFO info{};
     info.cbSize = sizeof info;
@@ -38,20 +34,6 @@ void DrawInScreenPixels() {
 }
 
 }  // namespace
-
-ProcessorTimes ReadProcessorTimes() {
-    ProcessorTimes times;
-    FILETIME idle{}, kernel{}, user{}, created{}, exited{}, ownKernel{}, ownUser{};
-    if (GetSystemTimes(&idle, &kernel, &user)) {
-        times.idle = Ticks(idle);
-        times.kernel = Ticks(kernel);
-        times.user = Ticks(user);
-    }
-    if (GetProcessTimes(GetCurrentProcess(), &created, &exited, &ownKernel, &ownUser)) {
-        times.process = Ticks(ownKernel) + Ticks(ownUser);
-    }
-    return times;
-}
 
 void ReadSessionAndPower(Circumstances& circumstances) {
     circumstances.remoteSession = GetSystemMetrics(SM_REMOTESESSION) != 0;

@@ -9,9 +9,6 @@
 // What start-up reads of the machine and its screen, one platform call a
 // figure; a call the platform lacks or refuses leaves the figure unknown.
 
-// The machine's and this process's processor times now.
-ProcessorTimes ReadProcessorTimes();
-
 // A remote desktop session, and whether the machine runs on battery.
 void ReadSessionAndPower(Circumstances& circumstances);
 

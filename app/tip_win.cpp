@@ -1,6 +1,7 @@
 #include "app/tip_win.h"
 
 #include "app/circumstances_win.h"
+#include "app/report_format.h"
 #include "app/report_text.h"
 #include "app/window_place.h"
 #include "common/verdict.h"
@@ -22,12 +23,22 @@ constexpr int tipPadding = 6;
 constexpr int tipGap = 4;  // between the tooltip and the status row
 constexpr COLORREF failedColour = RGB(192, 0, 0);
 constexpr UINT lineFormat = DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_TOP;
+// A sentence is wrapped at about 700 pixels of the face, so that the
+// tooltip fits the smallest screen the window does.
+constexpr std::size_t tipColumns = 96;
+
+// One line as the tooltip draws it: a piece of one of its lines.
+struct TipRow {
+    std::wstring text;
+    bool failed;  // of a failed rule's line
+};
 
 // The tooltip's window, its font and what it shows.
 struct Tip {
     HWND window = nullptr;
     HFONT font = nullptr;
     std::vector<std::wstring> lines;
+    std::vector<TipRow> rows;
     // It stands above this point: the pointer's column on the status row's
     // top, in screen pixels.
     POINT anchor{};
@@ -53,8 +64,8 @@ SIZE TipTextSize() {
     HDC context = GetDC(tip.window);
     if (!context) return size;
     HGDIOBJ previous = SelectObject(context, tip.font);
-    for (const std::wstring& line : tip.lines) {
-        const SIZE extent = LineSize(context, line);
+    for (const TipRow& row : tip.rows) {
+        const SIZE extent = LineSize(context, row.text);
         size.cx = std::max(size.cx, extent.cx);
         size.cy += extent.cy;
     }
@@ -98,11 +109,10 @@ void PaintTip(HWND window) {
     HGDIOBJ previous = SelectObject(context, tip.font);
     SetBkMode(context, TRANSPARENT);
     RECT line = {tipPadding, tipPadding, area.right - tipPadding, area.bottom};
-    for (std::size_t i = 0; i < tip.lines.size(); ++i) {
-        SetTextColor(context, RuleFailed(i) ? failedColour : GetSysColor(COLOR_INFOTEXT));
-        DrawTextW(context, tip.lines[i].c_str(), static_cast<int>(tip.lines[i].size()), &line,
-                  lineFormat);
-        line.top += LineSize(context, tip.lines[i]).cy;
+    for (const TipRow& row : tip.rows) {
+        SetTextColor(context, row.failed ? failedColour : GetSysColor(COLOR_INFOTEXT));
+        DrawTextW(context, row.text.c_str(), static_cast<int>(row.text.size()), &line, lineFormat);
+        line.top += LineSize(context, row.text).cy;
     }
     SelectObject(context, previous);
     EndPaint(window, &paint);
@@ -143,7 +153,14 @@ bool UpdateLines() {
     try {
         std::vector<std::wstring> lines = TipLines(checkState, LanguageFor(UserInterfaceLanguage()));
         if (lines == tip.lines) return false;
+        std::vector<TipRow> rows;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            for (std::wstring& piece : WrappedLines(lines[i], tipColumns)) {
+                rows.push_back({std::move(piece), RuleFailed(i)});
+            }
+        }
         tip.lines = std::move(lines);
+        tip.rows = std::move(rows);
         return true;
     } catch (const std::bad_alloc&) {
         return false;
@@ -209,4 +226,5 @@ void DestroyTip() {
     if (tip.font) DeleteObject(tip.font);
     tip.font = nullptr;
     tip.lines.clear();
+    tip.rows.clear();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/graphics.h"
 #include "stats/meters.h"
 
 #include <cstddef>
@@ -22,6 +23,8 @@ enum class Outcome : uint8_t {
 struct RuleRecord {
     Outcome outcome = Outcome::Measuring;
     double figure = 0.0;
+    // Its WMI read was given up on: the service did not answer in time.
+    bool unanswered = false;
 };
 
 // The device rule's figure.
@@ -29,6 +32,24 @@ enum class DeviceProblem : uint8_t {
     None,
     NoDevice,      // no Direct3D 9 device on this machine
     SceneObjects,  // a device, but the cube's buffers could not be made on it
+    RowFonts,      // a device, but the fonts the rows are drawn in could not be made on it
+};
+
+// Processor time over a stretch, in the platform's 100 ns units, all cores
+// together: what other processes used, and all there was.
+struct ProcessorUse {
+    uint64_t others = 0;
+    uint64_t total = 0;
+};
+
+// The processor times of the machine and of this process at one moment, in
+// 100 ns units: the machine's kernel time includes its idle time, as
+// GetSystemTimes gives it.
+struct ProcessorTimes {
+    uint64_t idle = 0;
+    uint64_t kernel = 0;
+    uint64_t user = 0;
+    uint64_t process = 0;  // this process's kernel and user time
 };
 
 // The frame-time rule's first failure: the batch average then, when (seconds
@@ -40,22 +61,18 @@ struct FrameFailure {
     double slowestMilliseconds = 0.0;
     double slowestSeconds = 0.0;
     double averageWithoutSlowest = 0.0;
-};
-
-// Processor time over a stretch, in the platform's 100 ns units, all cores
-// together: what other processes used, and all there was.
-struct ProcessorUse {
-    uint64_t others = 0;
-    uint64_t total = 0;
+    // What other processes took of the processor over the batches behind
+    // that average.
+    ProcessorUse othersDuringBatches;
 };
 
 // What start-up reads once of the machine's circumstances, for the
 // diagnoses of a negative verdict.
 struct Circumstances {
-    float refreshRate = 0.0f;  // the display's, in hertz; 0 when unknown
     bool remoteSession = false;
     uint8_t acLineStatus = 255;  // GetSystemPowerStatus's: 0 on battery, 1 plugged in, 255 unknown
     ProcessorUse duringWorkloads;
+    GraphicsSide graphics;
 };
 
 // The adapter row's buffer, held here because the record holds the row; the
@@ -80,6 +97,9 @@ struct CheckState {
     FpsCounter fpsCounter;
     FpsMovingAverage fpsMovingAverage;
     FrameBatchAverage frameBatchAverage;
+    // Beside each batch sum, what other processes took of the processor
+    // while it ran (read between frames, outside the timed span).
+    BoundedQueue<ProcessorUse, averagedBatches> othersDuringBatches;
 };
 
 extern CheckState checkState;

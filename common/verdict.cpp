@@ -50,7 +50,7 @@ constexpr double versionMajorStep = 256.0;
 constexpr double settledBatchAverage = 1.0;
 constexpr float settledMovingAverage = 1.0f;
 
-RuleRecord& RecordOf(CheckState& state, Rule rule) {
+RuleRecord& RecordToWrite(CheckState& state, Rule rule) {
     return state.rules[static_cast<std::size_t>(rule)];
 }
 
@@ -58,10 +58,14 @@ RuleRecord& RecordOf(CheckState& state, Rule rule) {
 
 const RuleRow& RuleRowOf(Rule rule) { return ruleRows[static_cast<std::size_t>(rule)]; }
 
+const RuleRecord& RecordOf(const CheckState& state, Rule rule) {
+    return state.rules[static_cast<std::size_t>(rule)];
+}
+
 bool RuleFails(Rule rule, double figure) { return Fails(RuleRowOf(rule), figure); }
 
 bool RecordRule(CheckState& state, Rule rule, double figure) {
-    RuleRecord& record = RecordOf(state, rule);
+    RuleRecord& record = RecordToWrite(state, rule);
     record.figure = figure;
     if (record.outcome == Outcome::Failed) return false;
     bool failed = RuleFails(rule, figure);
@@ -71,9 +75,11 @@ bool RecordRule(CheckState& state, Rule rule, double figure) {
 }
 
 void RecordNotRead(CheckState& state, Rule rule) {
-    RuleRecord& record = RecordOf(state, rule);
+    RuleRecord& record = RecordToWrite(state, rule);
     if (record.outcome != Outcome::Failed) record.outcome = Outcome::NotRead;
 }
+
+void RecordUnanswered(CheckState& state, Rule rule) { RecordToWrite(state, rule).unanswered = true; }
 
 double ClockFigure(int32_t maxClockMegahertz) {
     return static_cast<double>(static_cast<uint32_t>(maxClockMegahertz));
@@ -90,7 +96,7 @@ uint32_t OsMinorOf(double figure) {
 }
 
 bool DeviceMissing(const CheckState& state) {
-    return state.rules[static_cast<std::size_t>(Rule::Device)].outcome == Outcome::Failed;
+    return RecordOf(state, Rule::Device).outcome == Outcome::Failed;
 }
 
 Status ChooseStatus(const CheckState& state, float movingAverage) {

@@ -36,6 +36,9 @@ struct RuleRow {
 
 const RuleRow& RuleRowOf(Rule rule);
 
+// What the rule has judged so far.
+const RuleRecord& RecordOf(const CheckState& state, Rule rule);
+
 // Judges figure by the rule's row and records it. A rule that failed stays
 // failed (later figures are still recorded); every failure clears
 // canRunGame. True when this figure is the rule's first failure.
@@ -43,6 +46,11 @@ bool RecordRule(CheckState& state, Rule rule, double figure);
 
 // The figure could not be read (a failed WMI read): the rule is not judged.
 void RecordNotRead(CheckState& state, Rule rule);
+
+// The rule's WMI read was given up on, the service not answering in time:
+// its outcome stands as recorded, and the report says why its figure is
+// missing.
+void RecordUnanswered(CheckState& state, Rule rule);
 
 // The clock's figure: the leading number of its text, a signed 32-bit value
 // compared unsigned, so a negative number is a very large clock and passes.

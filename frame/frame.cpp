@@ -1,5 +1,6 @@
 #include "frame/frame.h"
 
+#include "common/diagnoses.h"
 #include "common/verdict.h"
 #include "stats/meters.h"
 
@@ -7,9 +8,21 @@ FrameState frameState;
 
 namespace {
 
+// What others took over the batches the average weighs: the oldest of the
+// five held has no weight, and is left out as the average leaves it out.
+ProcessorUse OthersBehindAverage(const CheckState& state) {
+    ProcessorUse use;
+    for (std::size_t i = 1; i < state.othersDuringBatches.size(); ++i) {
+        use.others += state.othersDuringBatches[i].others;
+        use.total += state.othersDuringBatches[i].total;
+    }
+    return use;
+}
+
 // The frame-time rule on the batch average, once five batches exist (before
 // that it is still measuring). Its first failure keeps the average, when it
-// came (the end of this frame) and the slowest frame behind it.
+// came (the end of this frame), the slowest frame behind it and what others
+// took of the processor meanwhile.
 void RecordFrameRule(CheckState& state, int64_t counter, int64_t frequency) {
     const FrameBatchAverage& batch = state.frameBatchAverage;
     if (batch.batches.size() < averagedBatches) return;
@@ -18,7 +31,21 @@ void RecordFrameRule(CheckState& state, int64_t counter, int64_t frequency) {
     state.frameFailure = {batch.average, CounterSeconds(state.startCounter, counter, frequency),
                           slowest.frame.milliseconds,
                           CounterSeconds(state.startCounter, slowest.frame.counter, frequency),
-                          slowest.averageWithout};
+                          slowest.averageWithout, OthersBehindAverage(state)};
+}
+
+// Between timed frames: the first batch begins before the first one, each
+// later one as the one before closes.
+void WatchBatchBegin(FrameState& frame, const FrameSteps& steps) {
+    if (frame.batchBeganRead) return;
+    frame.batchBegan = steps.processorTimes();
+    frame.batchBeganRead = true;
+}
+
+void WatchBatchEnd(FrameState& frame, CheckState& state, const FrameSteps& steps) {
+    const ProcessorTimes now = steps.processorTimes();
+    state.othersDuringBatches.push_back(OthersUse(frame.batchBegan, now));
+    frame.batchBegan = now;
 }
 
 void KeepMetersBeforeFrame(FrameState& frame, const CheckState& state) {
@@ -109,6 +136,7 @@ void RunFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
         RunLostDevicePass(frame, state, steps);
         return;
     }
+    WatchBatchBegin(frame, steps);
     int64_t frequency = steps.performanceFrequency();
     int64_t start = steps.performanceCounter();
     steps.setTransforms(steps.context);
@@ -116,5 +144,6 @@ void RunFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
     int64_t end = steps.performanceCounter();
     if (!reachedScreen) return;
     AddTimedFrame(state.frameBatchAverage, FrameMilliseconds(start, end, frequency), end);
+    if (state.frameBatchAverage.frames == 0) WatchBatchEnd(frame, state, steps);
     RecordFrameRule(state, end, frequency);
 }

@@ -45,6 +45,9 @@ struct FrameSteps {
     float (*tickSeconds)();  // the tick as the meters read it
     int64_t (*performanceCounter)();
     int64_t (*performanceFrequency)();
+    // The machine's and this process's processor times, read as a batch
+    // begins and ends, outside the timed span.
+    ProcessorTimes (*processorTimes)();
 };
 
 // What frames hand on to the next besides the meters.
@@ -55,6 +58,10 @@ struct FrameState {
     // The frame-rate meters as they stood before the frame in progress.
     FpsCounter fpsCounterBeforeFrame;
     FpsMovingAverage fpsMovingAverageBeforeFrame;
+    // The processor times as the current batch began; read before the first
+    // timed frame, then as each batch closes.
+    ProcessorTimes batchBegan;
+    bool batchBeganRead = false;
 };
 
 extern FrameState frameState;
@@ -72,7 +79,8 @@ bool RenderFrame(FrameState& frame, CheckState& state, const FrameSteps& steps);
 
 // The timed frame, an idle pass of the message loop: the transforms and the
 // paint frame between two performance-counter readings, then the batch and
-// the frame-time rule. A lost device is reset once it allows it, and one the
+// the frame-time rule; as a batch closes, what other processes took of the
+// processor while it ran. A lost device is reset once it allows it, and one the
 // driver gave up on is made again as at start-up; when none comes the
 // machine is judged as one without a device. After time away from the screen
 // (a reset, a new device, a minimised stretch) both frame-rate meters start

@@ -32,6 +32,10 @@ constexpr DWORD clearFlags = D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER;
 // busy, and a message ends the wait at once.
 constexpr DWORD lostDeviceWaitMilliseconds = 50;
 
+uint64_t Ticks(const FILETIME& time) {
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
 DeviceFrame& FrameOf(void* context) { return *static_cast<DeviceFrame*>(context); }
 
 void SetTransform(IDirect3DDevice9* device, D3DTRANSFORMSTATETYPE state, const Matrix4& matrix) {
@@ -145,12 +149,27 @@ constexpr FrameSteps Direct3DFrameSteps() {
     steps.tickSeconds = TickSeconds;
     steps.performanceCounter = PerformanceCounter;
     steps.performanceFrequency = PerformanceFrequency;
+    steps.processorTimes = ReadProcessorTimes;
     return steps;
 }
 
 constexpr FrameSteps direct3DFrameSteps = Direct3DFrameSteps();
 
 }  // namespace
+
+ProcessorTimes ReadProcessorTimes() {
+    ProcessorTimes times;
+    FILETIME idle{}, kernel{}, user{}, created{}, exited{}, ownKernel{}, ownUser{};
+    if (GetSystemTimes(&idle, &kernel, &user)) {
+        times.idle = Ticks(idle);
+        times.kernel = Ticks(kernel);
+        times.user = Ticks(user);
+    }
+    if (GetProcessTimes(GetCurrentProcess(), &created, &exited, &ownKernel, &ownUser)) {
+        times.process = Ticks(ownKernel) + Ticks(ownUser);
+    }
+    return times;
+}
 
 FrameSteps DeviceFrameSteps(DeviceFrame& frame) {
     FrameSteps steps = direct3DFrameSteps;

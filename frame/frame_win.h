@@ -17,6 +17,10 @@ struct DeviceFrame {
     OverlayTexts texts;
 };
 
+// The machine's and this process's processor times now: what the frame's
+// steps read as a batch begins and ends, and start-up around the workloads.
+ProcessorTimes ReadProcessorTimes();
+
 // The steps on the device for frame.
 FrameSteps DeviceFrameSteps(DeviceFrame& frame);
 

@@ -5,7 +5,8 @@
 // Start-up probe: connects the process-wide WMI session, reads the processor,
 // operating system and memory, writes checkState's cpuLine, osLine and
 // memoryLine, and records the outcomes of the clock, CPU-score,
-// operating-system version and memory rules. Reports nothing.
+// operating-system version and memory rules; then reads the video
+// controllers WMI lists, for the report. Reports nothing.
 void RunProbe();
 
 struct OsVersion {

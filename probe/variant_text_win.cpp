@@ -1,7 +1,11 @@
 #include "probe/variant_text_win.h"
 
 #include "probe/value_text.h"
+#include "probe/wmi.h"
 
+#include <wbemcli.h>
+
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -24,13 +28,53 @@ bool VariantInt32(const VARIANT& value, int32_t& number) {
     default: return false;
     }
 }
+
+// Every integer kind at its full width.
+bool VariantInt64(const VARIANT& value, int64_t& number) {
+    switch (value.vt) {
+    case VT_I8: number = value.llVal; return true;
+    case VT_UI8: number = static_cast<int64_t>(value.ullVal); return true;
+    case VT_UI4: number = value.ulVal; return true;
+    case VT_UINT: number = value.uintVal; return true;
+    default: break;
+    }
+    int32_t narrow = 0;
+    if (!VariantInt32(value, narrow)) return false;
+    number = narrow;
+    return true;
+}
+
+// WMI hands unsigned 32- and 16-bit properties over as VT_I4 and VT_I2.
+int64_t AsCimType(int64_t number, long cimType) {
+    if (cimType == CIM_UINT32) return static_cast<uint32_t>(number);
+    if (cimType == CIM_UINT16) return static_cast<uint16_t>(number);
+    return number;
+}
+
+std::wstring BstrText(BSTR text, std::size_t limit) {
+    // SysStringLen counts embedded NULs too, and is 0 for a null BSTR.
+    return TextUpToFirstNul(reinterpret_cast<const char16_t*>(text),
+                            std::min<std::size_t>(SysStringLen(text), limit));
+}
+}
+
+bool ConvertVariantToValue(WmiValue& value, const VARIANT& variant, long cimType) {
+    value = WmiValue{};
+    if (variant.vt == VT_BSTR) {
+        value.text = BstrText(variant.bstrVal, wmiTextLimit);
+        value.kind = WmiValue::Kind::Text;
+        return true;
+    }
+    int64_t number = 0;
+    if (!VariantInt64(variant, number)) return false;
+    value.number = AsCimType(number, cimType);
+    value.kind = WmiValue::Kind::Number;
+    return true;
 }
 
 bool ConvertVariantToText(std::wstring& text, const VARIANT& value) {
     if (value.vt == VT_BSTR) {
-        // SysStringLen counts embedded NULs too, and is 0 for a null BSTR.
-        text = TextUpToFirstNul(reinterpret_cast<const char16_t*>(value.bstrVal),
-                                SysStringLen(value.bstrVal));
+        text = BstrText(value.bstrVal, SysStringLen(value.bstrVal));
         return true;
     }
     int32_t number = 0;

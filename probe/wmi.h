@@ -19,6 +19,8 @@ struct WmiSession {
     // wait at most until then, so a service that never answers cannot keep
     // the window from the screen.
     uint64_t deadline = 0;
+    // The connection was given up on: the service did not answer in time.
+    bool connectionUnanswered = false;
 };
 
 extern WmiSession wmiSession;
@@ -72,9 +74,32 @@ bool ConnectWmi(WmiSession& session);
 // when the query was not run or was refused (text untouched); true
 // otherwise, text written only when a value of a convertible kind came. The
 // first instance is waited for at most a bound: one that does not come in
-// time counts as none.
+// time counts as none. Where timedOut is given, it is set to whether the
+// service failed to answer in time, this read or the connection.
 bool QueryWmiProperty(std::wstring& text, WmiSession& session, const char* className,
-                      const char* propertyName);
+                      const char* propertyName, bool* timedOut = nullptr);
+
+// A property's value as the probe keeps it: a text (cut to wmiTextLimit
+// characters), a whole number (an integer kind, widened by the property's
+// own signedness, so WMI's unsigned 32-bit values stay positive), or none
+// (null, missing, or a kind of another sort).
+struct WmiValue {
+    enum class Kind : uint8_t { None, Text, Number } kind = Kind::None;
+    std::wstring text;
+    int64_t number = 0;
+};
+constexpr std::size_t wmiTextLimit = 1024;
+
+// Reads the named properties of each instance of the class, at most
+// instanceLimit instances, into values: propertyCount of them an instance,
+// instance after instance. Returns how many instances were read: none when
+// the query was not run or was refused. Each instance is waited for within
+// the probe's bound; timedOut, where given, says whether the service failed
+// to answer in time.
+std::size_t QueryWmiInstances(WmiSession& session, const char* className,
+                              const char* const* propertyNames, std::size_t propertyCount,
+                              WmiValue* values, std::size_t instanceLimit,
+                              bool* timedOut = nullptr);
 
 // CoInitializeSecurity's result: security is in place when it succeeded, or
 // when it came too late because something in the process had set it already.

@@ -107,7 +107,9 @@ const char* RunConnectSteps(WmiSession& session) {
     if (FAILED(CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_IWbemLocator, reinterpret_cast<void**>(&session.locator))))
         return createLocatorFailed;
-    if (FAILED(ConnectToNamespace(session))) return connectServerFailed;
+    const HRESULT connected = ConnectToNamespace(session);
+    session.connectionUnanswered = connected == RPC_E_TIMEOUT;
+    if (FAILED(connected)) return connectServerFailed;
     if (FAILED(CoSetProxyBlanket(session.services, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
                                  RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr,
                                  EOAC_NONE)))
@@ -135,19 +137,30 @@ HRESULT RunQuery(IWbemServices* services, const char* query, IEnumWbemClassObjec
     return result;
 }
 
-// False only when a string could not be made or a value not converted for
-// want of memory.
-bool ReadProperty(std::wstring& text, IWbemClassObject* object, const char* propertyName) {
+// Get of one property: its value and its CIM type; false when it could not
+// be asked for want of memory.
+bool GetProperty(IWbemClassObject* object, const char* propertyName, VARIANT& value,
+                 CIMTYPE& type, HRESULT& result) {
     BSTR name = NarrowToBstr(propertyName);
     if (name == nullptr) return false;
+    result = object->Get(name, 0, &value, &type, nullptr);
+    SysFreeString(name);
+    return true;
+}
+
+// False only when a string could not be made or a value not converted for
+// want of memory.
+template <typename Convert>
+bool ReadProperty(IWbemClassObject* object, const char* propertyName, Convert convert) {
     VARIANT value;
     VariantInit(&value);
-    HRESULT result = object->Get(name, 0, &value, nullptr, nullptr);
-    SysFreeString(name);
+    CIMTYPE type = CIM_EMPTY;
+    HRESULT result = E_FAIL;
+    if (!GetProperty(object, propertyName, value, type, result)) return false;
     bool converted = true;
     if (SUCCEEDED(result)) {
         try {
-            ConvertVariantToText(text, value);
+            convert(value, type);
         } catch (const std::bad_alloc&) {
             converted = false;
         }
@@ -156,16 +169,39 @@ bool ReadProperty(std::wstring& text, IWbemClassObject* object, const char* prop
     return converted;
 }
 
-bool ReadFirstInstance(std::wstring& text, const WmiSession& session,
-                       IEnumWbemClassObject* enumerator, const char* propertyName) {
+// The next instance, waited for within the probe's bound; null when none
+// came, timedOut then set when the wait ran out.
+IWbemClassObject* NextInstance(const WmiSession& session, IEnumWbemClassObject* enumerator,
+                               bool& timedOut) {
     IWbemClassObject* object = nullptr;
     ULONG returned = 0;
     LONG wait = static_cast<LONG>(WaitLeft(session, nextMilliseconds));
-    enumerator->Next(wait, 1, &object, &returned);
-    bool read = true;
-    if (returned != 0 && object != nullptr) read = ReadProperty(text, object, propertyName);
+    HRESULT result = enumerator->Next(wait, 1, &object, &returned);
+    if (returned != 0 && object != nullptr) return object;
+    ReleaseObject(object);
+    timedOut = result == WBEM_S_TIMEDOUT;
+    return nullptr;
+}
+
+bool ReadFirstInstance(std::wstring& text, const WmiSession& session,
+                       IEnumWbemClassObject* enumerator, const char* propertyName,
+                       bool& timedOut) {
+    IWbemClassObject* object = NextInstance(session, enumerator, timedOut);
+    if (object == nullptr) return true;
+    bool read = ReadProperty(object, propertyName, [&text](const VARIANT& value, CIMTYPE) {
+        ConvertVariantToText(text, value);
+    });
     ReleaseObject(object);
     return read;
+}
+
+// "SELECT * FROM className"; fails without running it for a session
+// without services or a null class name.
+HRESULT RunClassQuery(const WmiSession& session, const char* className,
+                      IEnumWbemClassObject** enumerator) {
+    char query[wmiQueryCapacity];
+    if (!BuildWmiQueryText(query, className) || session.services == nullptr) return E_FAIL;
+    return RunQuery(session.services, query, enumerator);
 }
 }
 
@@ -181,16 +217,46 @@ bool ConnectWmi(WmiSession& session) {
 
 // A session without services (its connection failed early) reads nothing.
 bool QueryWmiProperty(std::wstring& text, WmiSession& session, const char* className,
-                      const char* propertyName) {
-    char query[wmiQueryCapacity];
-    if (!BuildWmiQueryText(query, className)) return false;
-    if (propertyName == nullptr || session.services == nullptr) return false;
+                      const char* propertyName, bool* timedOut) {
+    bool late = session.services == nullptr && session.connectionUnanswered;
+    if (timedOut) *timedOut = late;
     IEnumWbemClassObject* enumerator = nullptr;
-    if (FAILED(RunQuery(session.services, query, &enumerator))) return false;
+    if (propertyName == nullptr || FAILED(RunClassQuery(session, className, &enumerator))) {
+        return false;
+    }
     if (enumerator == nullptr) return true;
-    bool read = ReadFirstInstance(text, session, enumerator, propertyName);
+    bool read = ReadFirstInstance(text, session, enumerator, propertyName, late);
     ReleaseObject(enumerator);
+    if (timedOut) *timedOut = late;
     return read;
+}
+
+std::size_t QueryWmiInstances(WmiSession& session, const char* className,
+                              const char* const* propertyNames, std::size_t propertyCount,
+                              WmiValue* values, std::size_t instanceLimit, bool* timedOut) {
+    bool late = session.services == nullptr && session.connectionUnanswered;
+    std::size_t instances = 0;
+    IEnumWbemClassObject* enumerator = nullptr;
+    if (propertyNames == nullptr || FAILED(RunClassQuery(session, className, &enumerator))) {
+        enumerator = nullptr;
+    }
+    while (enumerator != nullptr && instances < instanceLimit) {
+        IWbemClassObject* object = NextInstance(session, enumerator, late);
+        if (object == nullptr) break;
+        WmiValue* instance = values + instances * propertyCount;
+        for (std::size_t i = 0; i < propertyCount; ++i) {
+            WmiValue& value = instance[i];
+            value = WmiValue{};
+            ReadProperty(object, propertyNames[i], [&value](const VARIANT& variant, CIMTYPE type) {
+                ConvertVariantToValue(value, variant, type);
+            });
+        }
+        ReleaseObject(object);
+        ++instances;
+    }
+    ReleaseObject(enumerator);
+    if (timedOut) *timedOut = late;
+    return instances;
 }
 
 void CloseWmi(WmiSession& session) {

@@ -46,14 +46,6 @@ D3DPRESENT_PARAMETERS PresentParameters(HWND window) {
     return parameters;
 }
 
-// For the frame-rate cap's diagnosis; 0 (unknown) when the mode is not told.
-void ReadRefreshRate(IDirect3D9* direct3d) {
-    D3DDISPLAYMODE mode{};
-    if (SUCCEEDED(direct3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode))) {
-        checkState.circumstances.refreshRate = static_cast<float>(mode.RefreshRate);
-    }
-}
-
 HRESULT CreateDevice(IDirect3D9* direct3d, HWND window) {
     D3DCAPS9 caps{};
     if (FAILED(direct3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps))) {
@@ -72,19 +64,39 @@ HRESULT CreateDevice(IDirect3D9* direct3d, HWND window) {
     return S_OK;
 }
 
-// The description is in the system's ANSI code page. Each byte gives at most
-// one wide character, so the buffer always holds the whole conversion.
-// A failed identifier query leaves the line at the prefix alone.
-void BuildAdapterLineFrom(IDirect3D9* direct3d) {
+// A text of the identifier, in the system's ANSI code page. Each byte gives
+// at most one wide character, so the buffer always holds the whole
+// conversion.
+template <std::size_t size>
+std::wstring WideText(const char (&text)[size]) {
+    wchar_t wide[size + 1] = {};
+    int length = static_cast<int>(strnlen(text, size));
+    int converted = MultiByteToWideChar(CP_ACP, 0, text, length, wide, static_cast<int>(size));
+    return std::wstring(wide, converted > 0 ? converted : 0);
+}
+
+// What Direct3D says of the adapter measured, for the adapter row, the
+// report and the diagnoses; a query refused leaves its part unknown.
+void ReadMeasuredAdapter(IDirect3D9* direct3d, MeasuredAdapter& adapter) {
+    adapter = MeasuredAdapter{};
+    adapter.adapterCount = direct3d->GetAdapterCount();
     D3DADAPTER_IDENTIFIER9 identifier{};
-    wchar_t description[MAX_DEVICE_IDENTIFIER_STRING + 1] = {};
     if (SUCCEEDED(direct3d->GetAdapterIdentifier(D3DADAPTER_DEFAULT, 0, &identifier))) {
-        int length = static_cast<int>(strnlen(identifier.Description, sizeof identifier.Description));
-        int converted = MultiByteToWideChar(CP_ACP, 0, identifier.Description, length, description,
-                                            MAX_DEVICE_IDENTIFIER_STRING);
-        description[converted > 0 ? converted : 0] = L'\0';
+        adapter.read = true;
+        adapter.description = CutText(WideText(identifier.Description));
+        adapter.driverFile = CutText(WideText(identifier.Driver));
+        adapter.ids = {true, static_cast<uint16_t>(identifier.VendorId),
+                       static_cast<uint16_t>(identifier.DeviceId)};
+        adapter.subsystem = identifier.SubSysId;
+        adapter.revision = identifier.Revision;
+        adapter.driverVersion = static_cast<uint64_t>(identifier.DriverVersion.QuadPart);
     }
-    BuildAdapterLine(checkState.adapterLine, description);
+    D3DDISPLAYMODE mode{};
+    if (SUCCEEDED(direct3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode))) {
+        adapter.width = mode.Width;
+        adapter.height = mode.Height;
+        adapter.refreshRate = mode.RefreshRate;
+    }
 }
 
 // Each row's face first, then the faces that stand behind it for the
@@ -97,6 +109,14 @@ void CreateFonts(IDirect3DDevice9* device) {
         sceneResources.fonts[index] =
             TextFont::Create(device, faces, std::size(faces), row.height, rowFontWeight);
     }
+}
+
+// Font 0 draws no row: without it the frame is the same.
+bool RowFontsMade() {
+    for (const OverlayRow& row : overlayRows) {
+        if (!sceneResources.fonts[row.font]) return false;
+    }
+    return true;
 }
 
 template <typename Buffer>
@@ -156,23 +176,26 @@ void SetFixedStates(IDirect3DDevice9* device) {
 
 DeviceProblem DeviceProblemOf(HRESULT initResult) {
     if (SUCCEEDED(initResult)) return DeviceProblem::None;
-    return initResult == noDeviceResult ? DeviceProblem::NoDevice : DeviceProblem::SceneObjects;
+    if (initResult == noDeviceResult) return DeviceProblem::NoDevice;
+    return initResult == rowFontsFailedResult ? DeviceProblem::RowFonts : DeviceProblem::SceneObjects;
 }
 
 HRESULT InitDirect3D(HWND window) {
     if (sceneResources.device) return sceneFailedResult;
     BuildAdapterLine(checkState.adapterLine, L"");
+    MeasuredAdapter& adapter = checkState.circumstances.graphics.adapter;
     IDirect3D9* direct3d = CreateDirect3D9();
+    if (direct3d) ReadMeasuredAdapter(direct3d, adapter);
     HRESULT result = direct3d ? CreateDevice(direct3d, window) : noDeviceResult;
     if (SUCCEEDED(result)) {
-        BuildAdapterLineFrom(direct3d);
-        ReadRefreshRate(direct3d);
+        BuildAdapterLine(checkState.adapterLine, adapter.description.c_str());
         result = CreateSceneResources();
     }
     if (direct3d) direct3d->Release();
-    // A device without the cube would time a cheaper frame than the one the
-    // frame rule is set for, and could pass a slow machine: it is let go.
-    if (result == sceneFailedResult) ReleaseSceneResources();
+    // A device without the cube or the rows would time a cheaper frame than
+    // the one the frame rule is set for, and could pass a slow machine: it
+    // is let go.
+    if (FAILED(result) && result != noDeviceResult) ReleaseSceneResources();
     return result;
 }
 
@@ -180,6 +203,7 @@ HRESULT CreateSceneResources() {
     IDirect3DDevice9* device = sceneResources.device;
     if (!device) return sceneFailedResult;
     CreateFonts(device);
+    if (!RowFontsMade()) return rowFontsFailedResult;
     if (FAILED(CreateCubeBuffers(device))) return sceneFailedResult;
     CreateCubeTexture(device);
     SetFixedStates(device);

@@ -19,33 +19,36 @@ struct SceneResources {
 
 extern SceneResources sceneResources;
 
-
 // Direct3DCreate9 of the system folder's d3d9.dll (render/direct3d_entry_win.cpp,
 // a file of its own so that a test program can link its own in its place);
 // null when the DLL or the entry is missing, as on a machine without Direct3D 9.
 IDirect3D9* CreateDirect3D9();
 
-// InitDirect3D's failures: no Direct3D 9 device on this machine, or scene
-// objects that could not be made.
+// InitDirect3D's failures: no Direct3D 9 device on this machine, the cube's
+// objects that could not be made, or the fonts the rows are drawn in.
 constexpr HRESULT noDeviceResult = D3DERR_NOTAVAILABLE;
 constexpr HRESULT sceneFailedResult = E_FAIL;
+constexpr HRESULT rowFontsFailedResult = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0201);
 
-// The program's name for making the whole scene: creates the device for
-// window, builds checkState.adapterLine, reads the
-// display's refresh rate and makes the scene objects. S_OK, or one of the
-// failures above: without a device the adapter line is its prefix alone;
-// when the scene objects cannot be made everything made is released again
-// (the adapter line stays). Fails with sceneFailedResult without touching
-// anything while a device already exists. Judges nothing: the caller records
-// the device rule from the result (DeviceProblemOf).
+// The program's name for making the whole scene: reads what Direct3D says
+// of the adapter measured and of the display into
+// checkState.circumstances.graphics.adapter (whether or not a device comes),
+// creates the device for window, builds checkState.adapterLine and makes the
+// scene objects. S_OK, or one of the failures above: without a device the
+// adapter line is its prefix alone; when the scene objects cannot be made
+// everything made is released again (the adapter line stays): a frame
+// without the cube or the rows is cheaper than the one the frame rule is
+// set for. Fails with sceneFailedResult without touching anything while a
+// device already exists. Judges nothing: the caller records the device rule
+// from the result (DeviceProblemOf).
 HRESULT InitDirect3D(HWND window);
 
 // What InitDirect3D's result says of the machine's device.
 DeviceProblem DeviceProblemOf(HRESULT initResult);
 
 // The fonts, the cube's buffers, its texture, the material and the fixed
-// states; called by InitDirect3D once the device exists. S_OK or
-// sceneFailedResult.
+// states; called by InitDirect3D once the device exists. S_OK,
+// rowFontsFailedResult or sceneFailedResult.
 HRESULT CreateSceneResources();
 
 // Brings a lost device back: the fonts let go of their device objects, the

@@ -200,21 +200,50 @@ TEST_F(CheckWindow, ADeviceTheDriverGaveUpOnIsMadeAgainOrTheWindowShowsTheReport
     EXPECT_TRUE(GetUpdateRect(window, nullptr, FALSE));
 }
 
-// The cube's buffers cannot be made on the device: a frame without the cube
-// is cheaper than the one the frame rule is set for, so the device goes and
-// the machine fails as one without a device, for that reason.
-TEST_F(CheckWindow, ADeviceThatCannotMakeTheCubeIsLetGoAndTheMachineFailsWithTheReason) {
-    RefuseVertexBuffers(sceneResources.device);
-    ReleaseAll();
-    checkState = CheckState{};
-    const HRESULT result = StartDirect3D(window);
-    AllowVertexBuffers();
-    EXPECT_EQ(result, sceneFailedResult);
-    const SceneResources none{};
-    EXPECT_EQ(std::memcmp(&sceneResources, &none, sizeof none), 0);
-    EXPECT_EQ(checkState.rules[std::size_t(Rule::Device)].figure, double(DeviceProblem::SceneObjects));
-    EXPECT_TRUE(DeviceMissing(checkState));
-    EXPECT_GT(std::wcslen(checkState.adapterLine), 7u);  // the adapter's name after the prefix
+// The cube's buffers, or the rows' fonts, cannot be made on the device: a
+// frame without them is cheaper than the one the frame rule is set for, so
+// the device goes and the machine fails as one without a device, for that
+// reason.
+TEST_F(CheckWindow, ADeviceThatCannotMakeTheCubeOrTheRowsIsLetGoAndTheMachineFailsWithTheReason) {
+    const struct {
+        void (*plant)(void*);
+        void (*takeBack)();
+        HRESULT result;
+        DeviceProblem problem;
+    } faults[] = {
+        {RefuseVertexBuffers, AllowVertexBuffers, sceneFailedResult, DeviceProblem::SceneObjects},
+        {TellNoTextureSize, TellTextureSizes, rowFontsFailedResult, DeviceProblem::RowFonts},
+    };
+    for (const auto& fault : faults) {
+        SCOPED_TRACE(int(fault.problem));
+        if (!sceneResources.device) {
+            ASSERT_EQ(StartDirect3D(window), S_OK);
+        }
+        fault.plant(sceneResources.device);
+        ReleaseAll();
+        checkState = CheckState{};
+        const HRESULT result = StartDirect3D(window);
+        fault.takeBack();
+        EXPECT_EQ(result, fault.result);
+        const SceneResources none{};
+        EXPECT_EQ(std::memcmp(&sceneResources, &none, sizeof none), 0);
+        EXPECT_EQ(checkState.rules[std::size_t(Rule::Device)].figure, double(fault.problem));
+        EXPECT_TRUE(DeviceMissing(checkState));
+        EXPECT_GT(std::wcslen(checkState.adapterLine), 7u);  // the adapter's name after the prefix
+    }
+}
+
+// What Direct3D says of the adapter under Wine: its card, ids and driver.
+TEST_F(CheckWindow, TheAdapterMeasuredIsReadWithItsIdsDriverAndDisplayMode) {
+    const MeasuredAdapter& adapter = checkState.circumstances.graphics.adapter;
+    EXPECT_TRUE(adapter.read);
+    EXPECT_TRUE(adapter.ids.known);
+    EXPECT_NE(adapter.ids.vendor, 0);
+    EXPECT_FALSE(adapter.description.empty());
+    EXPECT_NE(adapter.driverVersion, 0u);
+    EXPECT_GE(adapter.adapterCount, 1u);
+    EXPECT_GT(adapter.width, 0u);
+    EXPECT_EQ(std::wstring(checkState.adapterLine).substr(7), adapter.description.substr(0, 52));
 }
 
 namespace {

@@ -24,6 +24,11 @@ struct Script {
     HResult remade = ok;  // the reset's or the new device's
     int64_t counter = 0;  // one count a reading, 4000 a second: 0.25 ms a frame
     int64_t stall = 0;    // counts the next frame's transforms take
+    int64_t slow = 0;     // counts every frame's transforms take
+    ProcessorTimes times;      // the next reading of the processor times
+    ProcessorTimes timesStep;  // added after each reading
+    int timesRead = 0;
+    int64_t timesCost = 0;     // counts a reading takes
     std::string calls;
     int32_t fpsFramesAtFirstRows = -1;
     int32_t averageFramesAtFirstRows = -1;
@@ -46,7 +51,7 @@ FrameSteps ScriptedSteps() {
     steps.windowMinimised = [](void*) { return script.minimised; };
     steps.setTransforms = [](void* context) {
         Call(context, "transforms");
-        script.counter += script.stall;
+        script.counter += script.stall + script.slow;
         script.stall = 0;
     };
     steps.beginScene = [](void* context) { Call(context, "begin"); };
@@ -74,6 +79,16 @@ FrameSteps ScriptedSteps() {
     steps.tickSeconds = [] { return script.seconds; };
     steps.performanceCounter = [] { return ++script.counter; };
     steps.performanceFrequency = []() -> int64_t { return 4000; };
+    steps.processorTimes = [] {
+        const ProcessorTimes now = script.times;
+        script.times.idle += script.timesStep.idle;
+        script.times.kernel += script.timesStep.kernel;
+        script.times.user += script.timesStep.user;
+        script.times.process += script.timesStep.process;
+        script.counter += script.timesCost;
+        ++script.timesRead;
+        return now;
+    };
     return steps;
 }
 const FrameSteps scriptedSteps = ScriptedSteps();
@@ -213,4 +228,25 @@ TEST(Frames, AStallInATimedFrameFailsTheFrameRuleAndIsKeptWithItsSizeAndTime) {
     EXPECT_LT(state.rules[std::size_t(Rule::FrameTime)].figure, 1000.0);
     EXPECT_EQ(state.rules[std::size_t(Rule::FrameTime)].outcome, Outcome::Failed);
     EXPECT_EQ(state.frameFailure.slowestMilliseconds, 6001 / 4.0);
+}
+
+// Each batch, others take 500 of 1500 units: a third, over the four batches
+// the average weighs. The times are read before the first timed frame and as
+// each batch closes, never inside a timed frame.
+TEST(Frames, WhatOthersTookOfTheProcessorIsKeptBatchByBatchAndWithTheFailure) {
+    state = CheckState{};
+    frame = FrameState{};
+    script = Script{};
+    script.slow = 1;  // 0.5 ms frames: five such batches fail the rule
+    script.timesStep = {400, 1000, 500, 600};
+    script.timesCost = 4000;  // a second: read inside a timed frame, it would show
+    TimedFrames(5 * 3001);
+    EXPECT_EQ(script.timesRead, 6);
+    EXPECT_EQ(state.frameBatchAverage.batches[4], 3001 * 0.5);
+    ASSERT_EQ(state.othersDuringBatches.size(), 5u);
+    EXPECT_EQ(state.othersDuringBatches[0].others, 500u);
+    EXPECT_EQ(state.othersDuringBatches[0].total, 1500u);
+    EXPECT_EQ(state.rules[std::size_t(Rule::FrameTime)].outcome, Outcome::Failed);
+    EXPECT_EQ(state.frameFailure.othersDuringBatches.others, 2000u);
+    EXPECT_EQ(state.frameFailure.othersDuringBatches.total, 6000u);
 }

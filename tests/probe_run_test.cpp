@@ -7,17 +7,22 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 struct Read {
     bool result = true;
     std::optional<std::wstring> value;
+    bool timedOut = false;
 };
 OsVersion os = {10, 0};
 std::map<std::string, Read> reads;  // a read not scripted returns false
+std::vector<std::string> asked;     // the classes and properties, in the order read
+std::vector<WmiValue> controllerValues;  // seven a controller
 
 const std::string maxClock = "Win32_Processor.MaxClockSpeed";
 const std::string caption = "Win32_OperatingSystem.Caption";
@@ -28,19 +33,34 @@ void Reset(float cpuScore = 100.0f) {
     os = {10, 0};
     reads = {{"Win32_Processor.Name", {true, L"Xeon"}}, {maxClock, {true, L"2096"}},
              {caption, {true, L"Windows 10"}}, {version, {true, L"10.0"}}, {memory, {true, L"16777216"}}};
+    asked.clear();
+    controllerValues.clear();
     checkState = CheckState{};
     checkState.cpuScore = cpuScore;
 }
+
+WmiValue Text(const wchar_t* text) { return {WmiValue::Kind::Text, text, 0}; }
+WmiValue Number(int64_t number) { return {WmiValue::Kind::Number, L"", number}; }
 }  // namespace
 
 bool ConnectWmi(WmiSession&) { return true; }
 bool QueryWmiProperty(std::wstring& text, WmiSession&, const char* className,
-                      const char* propertyName) {
+                      const char* propertyName, bool* timedOut) {
     std::string name = std::string(className) + "." + propertyName;
+    asked.push_back(name);
     auto read = reads.find(name);
+    if (timedOut) *timedOut = read != reads.end() && read->second.timedOut;
     if (read == reads.end()) return false;
     if (read->second.result && read->second.value) text = *read->second.value;
     return read->second.result;
+}
+std::size_t QueryWmiInstances(WmiSession&, const char* className, const char* const*,
+                              std::size_t propertyCount, WmiValue* values,
+                              std::size_t instanceLimit, bool*) {
+    asked.push_back(className);
+    const std::size_t instances = std::min(controllerValues.size() / propertyCount, instanceLimit);
+    std::copy(controllerValues.begin(), controllerValues.begin() + instances * propertyCount, values);
+    return instances;
 }
 OsVersion ReportedOsVersion() { return os; }
 
@@ -81,4 +101,40 @@ TEST(RunProbe, KeepsEachFigureItJudged) {
     RunProbe();
     EXPECT_EQ(checkState.rules[std::size_t(Rule::OsVersion)].figure, 10 * 256.0);
     EXPECT_EQ(checkState.rules[std::size_t(Rule::Memory)].figure, 16.0);
+}
+
+// A read the service did not answer in time keeps the rule's outcome (a
+// clock with no value fails, one not read is not judged) and is told so.
+TEST(RunProbe, MarksTheRulesWhoseReadsTheServiceDidNotAnswerInTime) {
+    const struct { std::string property; Read read; Rule rule; Outcome outcome; } cases[] = {
+        {maxClock, {true, {}, true}, Rule::Clock, Outcome::Failed},
+        {maxClock, {false, {}, true}, Rule::Clock, Outcome::NotRead},
+        {memory, {true, {}, true}, Rule::Memory, Outcome::Failed},
+    };
+    for (const auto& c : cases) {
+        Reset();
+        reads[c.property] = c.read;
+        RunProbe();
+        EXPECT_EQ(checkState.rules[std::size_t(c.rule)].outcome, c.outcome) << c.property;
+        EXPECT_TRUE(checkState.rules[std::size_t(c.rule)].unanswered) << c.property;
+    }
+    Reset();
+    RunProbe();
+    EXPECT_FALSE(checkState.rules[std::size_t(Rule::Clock)].unanswered);
+    EXPECT_FALSE(checkState.rules[std::size_t(Rule::Memory)].unanswered);
+}
+
+// The video controllers come last, after the reads the rows and rules need.
+TEST(RunProbe, ReadsTheVideoControllersAfterTheFiveReads) {
+    Reset();
+    controllerValues = {Text(L"Intel(R) UHD Graphics 630"), Text(L"PCI\\VEN_8086&DEV_3E92&SUBSYS_1"),
+                        Text(L"27.20.100.8681"), Text(L"20200910000000.000000-000"), Number(0),
+                        Text(L"OK"), Number(1073741824)};
+    RunProbe();
+    ASSERT_EQ(asked.size(), 6u);
+    EXPECT_EQ(asked[4], memory);
+    EXPECT_EQ(asked[5], "Win32_VideoController");
+    const GraphicsSide& graphics = checkState.circumstances.graphics;
+    ASSERT_EQ(graphics.controllerCount, 1u);
+    EXPECT_EQ(graphics.controllers[0].ids.device, 0x3E92);
 }

@@ -1,4 +1,5 @@
 #include "common/check_state.h"
+#include "common/verdict.h"
 #include "probe/probe.h"
 #include "probe/variant_text_win.h"
 #include "probe/wmi.h"
@@ -63,6 +64,15 @@ std::wstring Self() {
 const std::string readLines = "CPU\xEF\xBC\x9AStand-in CPU|Stand-in Windows version : 10.0.19045|"
                               "\xE5\x86\x85\xE5\xAD\x98: 16G|";
 const std::string emptyLines = "CPU\xEF\xBC\x9A| version : |\xE5\x86\x85\xE5\xAD\x98: 0G|";
+// Whether the clock and the memory rules' reads went unanswered.
+const std::string answered = "00|", unanswered = "11|";
+// The stand-in's four video controllers as the probe keeps them: name, PCI
+// ids, error code, memory; nothing where a property was null.
+const std::string controllers =
+    "Intel(R) UHD Graphics 630,8086:3e92,0,1073741824;"
+    "NVIDIA GeForce GTX 1060 6GB,10de:1c03,43,4293918720;"
+    "Microsoft Basic Display Adapter,10de:2484,0,-1;"
+    ",-,-1,-1;|";
 
 }  // namespace
 
@@ -85,10 +95,11 @@ TEST(Child, TheVersionIsTheOneReportedToTheProgram) {
     }
 }
 
-// What the probe prints, the lines and the verdict, against the stand-in
-// service (the DLL beside this program) behaving as TARVOQUIN_WMI says, in the
-// prefix kept for it, where it stays registered. The runs go together:
-// whatever the service does, each ends after about 20 s at most.
+// What the probe prints, the lines, the verdict, the reads not answered and
+// the video controllers, against the stand-in service (the DLL beside this
+// program) behaving as TARVOQUIN_WMI says, in the prefix kept for it, where
+// it stays registered. The runs go together: whatever the service does, each
+// ends after about 20 s at most.
 TEST(StandInService, TheProbeReadsWhatComesInTimeAndReportsTheFailedStep) {
     const wchar_t* prefix = _wgetenv(L"WINEPREFIX");
     const std::wstring own = prefix ? prefix : L"";
@@ -103,13 +114,14 @@ TEST(StandInService, TheProbeReadsWhatComesInTimeAndReportsTheFailedStep) {
     ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, server, L"ThreadingModel", REG_SZ, L"Both",
                               sizeof L"Both"), ERROR_SUCCESS);
     const struct { const wchar_t* behaviour; std::string output; } runs[] = {
-        {L"", readLines + "1|"},
-        {L"slow", readLines + "1|"},
-        {L"hang-next", emptyLines + "0|"},
-        {L"hang-connect", "ConnectServer() error.\r\n" + emptyLines + "0|"},
-        {L"fail-create", "CoCreateInstance() error.\r\n" + emptyLines + "0|"},
-        {L"fail-connect", "ConnectServer() error.\r\n" + emptyLines + "0|"},
-        {L"fail-blanket", "CoSetProxyBlanket() error.\r\n" + readLines + "1|"},
+        {L"", readLines + "1|" + answered + controllers},
+        {L"slow", readLines + "1|" + answered + controllers},
+        {L"hang-next", emptyLines + "0|" + unanswered + "|"},
+        {L"hang-video", readLines + "1|" + answered + "|"},
+        {L"hang-connect", "ConnectServer() error.\r\n" + emptyLines + "0|" + unanswered + "|"},
+        {L"fail-create", "CoCreateInstance() error.\r\n" + emptyLines + "0|" + answered + "|"},
+        {L"fail-connect", "ConnectServer() error.\r\n" + emptyLines + "0|" + answered + "|"},
+        {L"fail-blanket", "CoSetProxyBlanket() error.\r\n" + readLines + "1|" + answered + controllers},
     };
     FILE* children[std::size(runs)];
     const ULONGLONG started = GetTickCount64();
@@ -124,7 +136,8 @@ TEST(StandInService, TheProbeReadsWhatComesInTimeAndReportsTheFailedStep) {
 }
 
 // A class without instances and a property the instance lacks count as read
-// (a clock so reads 0 and fails); a refused query does not. Neither sets the text.
+// (a clock so reads 0 and fails); a refused query does not. Neither sets the
+// text. Instances are read up to the limit asked for.
 TEST(StandInService, AQueryWithoutAValueCountsAsReadARefusedOneDoesNot) {
     const struct { const char* className; const char* property; bool result; } reads[] = {
         {"Nothing", "Name", true}, {"Win32_Processor", "None", true}, {"Refused", "Name", false}};
@@ -137,6 +150,11 @@ TEST(StandInService, AQueryWithoutAValueCountsAsReadARefusedOneDoesNot) {
             << read.className;
         EXPECT_EQ(text, untouched) << read.className;
     }
+    WmiValue values[2 * 2];
+    const char* const properties[] = {"Name", "AdapterRAM"};
+    EXPECT_EQ(QueryWmiInstances(session, "Refused", properties, 2, values, 2), 0u);
+    EXPECT_EQ(QueryWmiInstances(session, "Win32_VideoController", properties, 2, values, 2), 2u);
+    EXPECT_EQ(values[3].number, 4293918720);  // unsigned, as its CIM type says
     CloseWmi(session);
 }
 
@@ -155,6 +173,17 @@ void Probe() {
         std::printf("%s|", bytes);
     }
     std::printf("%d|", checkState.canRunGame ? 1 : 0);
+    std::printf("%d%d|", checkState.rules[std::size_t(Rule::Clock)].unanswered ? 1 : 0,
+                checkState.rules[std::size_t(Rule::Memory)].unanswered ? 1 : 0);
+    const GraphicsSide& graphics = checkState.circumstances.graphics;
+    for (std::size_t i = 0; i < graphics.controllerCount; ++i) {
+        const VideoController& controller = graphics.controllers[i];
+        const std::wstring ids = controller.ids.known ? PciIdsText(controller.ids) : L"-";
+        std::printf("%ls,%ls,%lld,%lld;", controller.name.c_str(), ids.c_str(),
+                    static_cast<long long>(controller.errorCode),
+                    static_cast<long long>(controller.adapterRam));
+    }
+    std::printf("|");
     CloseWmi(wmiSession);
 }
 

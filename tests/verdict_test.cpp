@@ -95,7 +95,7 @@ TEST(Diagnoses, AStallACapABusyProcessorAndABatteryAreNamedFromTheirEdges) {
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         CheckState state;
         HoldReadings(state.fpsMovingAverage, {60, 60, 60, 60, 60, 60});
-        state.circumstances.refreshRate = cases[i].refresh;
+        state.circumstances.graphics.adapter.refreshRate = static_cast<uint32_t>(cases[i].refresh);
         state.rules[std::size_t(Rule::FrameTime)].outcome = cases[i].frameRule;
         state.rules[std::size_t(Rule::CpuScore)].outcome = cases[i].scoreRule;
         state.frameFailure.slowestMilliseconds = cases[i].slowest;
@@ -151,5 +151,125 @@ TEST(Diagnoses, AMissingDeviceIsNamedWithItsReason) {
         state.circumstances.remoteSession = c.remote;
         RecordRule(state, Rule::Device, DeviceFigure(c.problem));
         EXPECT_EQ(Found(state), c.found) << int(c.problem) << c.remote;
+    }
+}
+
+namespace {
+
+VideoController Controller(const wchar_t* name, uint16_t vendor, uint16_t device,
+                           int64_t errorCode = 0, const wchar_t* status = L"OK") {
+    VideoController controller;
+    controller.name = name;
+    controller.ids = {true, vendor, device};
+    controller.errorCode = errorCode;
+    controller.status = status;
+    return controller;
+}
+
+const VideoController intel = Controller(L"Intel(R) UHD Graphics 630", 0x8086, 0x3E92);
+const VideoController nvidia = Controller(L"NVIDIA GeForce GTX 1060 6GB", 0x10DE, 0x1C03);
+
+GraphicsSide Measured(uint16_t vendor, uint16_t device, const wchar_t* description,
+                      std::initializer_list<VideoController> controllers) {
+    GraphicsSide graphics;
+    graphics.adapter.read = true;
+    graphics.adapter.description = description;
+    graphics.adapter.ids = {true, vendor, device};
+    for (const VideoController& controller : controllers) {
+        graphics.controllers[graphics.controllerCount++] = controller;
+    }
+    return graphics;
+}
+
+}  // namespace
+
+// Each is named where the frame rule failed, and never where it passed.
+TEST(Diagnoses, TheGraphicsSideIsNamedFromTheAdapterMeasuredAndTheControllersWmiLists) {
+    const VideoController basicDisplay = Controller(L"Microsoft Basic Display Adapter", 0x10DE, 0x2484);
+    const VideoController basicChinese = Controller(L"Microsoft 基本显示适配器", 0x1002, 0x73BF);
+    const VideoController stopped = Controller(L"NVIDIA GeForce GTX 1060 6GB", 0x10DE, 0x1C03, 43, L"Error");
+    const VideoController degraded = Controller(L"AMD Radeon RX 580", 0x1002, 0x67DF, 0, L"Degraded");
+    const VideoController unknown = VideoController{};
+    const struct { GraphicsSide graphics; std::vector<Diagnosis> found; } cases[] = {
+        {Measured(0x10DE, 0x1C03, L"NVIDIA GeForce GTX 1060 6GB", {nvidia}), {}},
+        {Measured(0x1414, 0x008C, L"Microsoft Basic Render Driver", {}), {Diagnosis::NoGraphicsDriver}},
+        {Measured(0x1414, 0x0001, L"Microsoft Basic Display Adapter", {}), {Diagnosis::NoGraphicsDriver}},
+        {Measured(0x10DE, 0x06CD, L"llvmpipe (LLVM 15.0.6, 256 bits)", {}), {Diagnosis::NoGraphicsDriver}},
+        {Measured(0x8086, 0x3E92, L"Intel(R) UHD Graphics 630", {intel, basicDisplay}),
+         {Diagnosis::NoGraphicsDriver}},
+        {Measured(0x8086, 0x3E92, L"Intel(R) UHD Graphics 630", {intel, basicChinese}),
+         {Diagnosis::NoGraphicsDriver}},
+        {Measured(0x15AD, 0x0405, L"VMware SVGA 3D", {}), {Diagnosis::VirtualMachine}},
+        {Measured(0x80EE, 0xBEEF, L"VirtualBox Graphics Adapter", {}), {Diagnosis::VirtualMachine}},
+        {Measured(0x1414, 0x5353, L"Microsoft Hyper-V Video", {}), {Diagnosis::VirtualMachine}},
+        {Measured(0x1AF4, 0x1050, L"Red Hat VirtIO GPU", {}), {Diagnosis::VirtualMachine}},
+        {Measured(0x8086, 0x3E92, L"Intel(R) UHD Graphics 630", {intel, stopped}), {Diagnosis::CardStopped}},
+        {Measured(0x10DE, 0x1C03, L"NVIDIA GeForce GTX 1060 6GB", {degraded, nvidia}),
+         {Diagnosis::CardStopped}},
+        {Measured(0x8086, 0x3E92, L"Intel(R) UHD Graphics 630", {intel, nvidia}), {Diagnosis::AnotherGpu}},
+        {Measured(0x1002, 0x15D8, L"AMD Radeon Vega 8 Graphics", {nvidia}), {Diagnosis::AnotherGpu}},
+        // A processor's Intel graphics beside the card measured is the slower.
+        {Measured(0x10DE, 0x1C03, L"NVIDIA GeForce GTX 1060 6GB", {intel, nvidia}), {}},
+        // Nothing known of a controller blames nothing.
+        {Measured(0x10DE, 0x1C03, L"NVIDIA GeForce GTX 1060 6GB", {unknown}), {}},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        CheckState state;
+        state.circumstances.graphics = cases[i].graphics;
+        RecordRule(state, Rule::FrameTime, 1500.0);
+        EXPECT_EQ(Found(state), cases[i].found) << "case " << i;
+        CheckState passing;
+        passing.circumstances.graphics = cases[i].graphics;
+        RecordRule(passing, Rule::FrameTime, 900.0);
+        EXPECT_EQ(Found(passing), std::vector<Diagnosis>{}) << "case " << i << ", the rule passing";
+    }
+}
+
+// A machine without a device may be so for the graphics side's reasons.
+TEST(Diagnoses, TheGraphicsSideIsNamedWhereTheDeviceRuleFailed) {
+    CheckState state;
+    state.circumstances.graphics = Measured(0x15AD, 0x0405, L"VMware SVGA 3D", {});
+    RecordRule(state, Rule::Device, DeviceFigure(DeviceProblem::NoDevice));
+    EXPECT_EQ(Found(state), (std::vector<Diagnosis>{Diagnosis::NoDevice, Diagnosis::VirtualMachine}));
+}
+
+TEST(Diagnoses, OtherProcessesWhileFramesWereTimedAreNamedFromAThirdWhereTheFrameRuleFailed) {
+    const struct { double figure; ProcessorUse use; std::vector<Diagnosis> found; } cases[] = {
+        {1500.0, {100, 300}, {Diagnosis::BusyWhileTimed}},
+        {1500.0, {99, 300}, {}},
+        {1500.0, {0, 0}, {}},
+        {900.0, {300, 300}, {}},
+    };
+    for (const auto& c : cases) {
+        CheckState state;
+        RecordRule(state, Rule::FrameTime, c.figure);
+        state.frameFailure.othersDuringBatches = c.use;
+        EXPECT_EQ(Found(state), c.found) << c.figure << " " << c.use.others;
+    }
+}
+
+// A figure WMI did not give is WMI's to answer for, not the machine's.
+TEST(Diagnoses, AFailedClockMemoryOrWindowsGetsItsAdviceOrWmiIsNamed) {
+    const Rule clock = Rule::Clock, memory = Rule::Memory;
+    const struct { Rule rule; double figure; bool unanswered; bool notRead; std::vector<Diagnosis> found; } cases[] = {
+        {clock, 1200, false, false, {Diagnosis::SlowProcessor}},
+        {clock, 1600, false, false, {}},
+        {clock, 0, true, false, {Diagnosis::WmiUnanswered}},
+        {clock, 0, true, true, {Diagnosis::WmiUnanswered}},  // the connection not answered
+        {clock, 0, false, false, {Diagnosis::WmiNoValue}},
+        {clock, 0, false, true, {}},  // refused: not judged
+        {memory, 3.0, false, false, {Diagnosis::LittleMemory}},
+        {memory, 3.8f, false, false, {}},
+        {memory, 0, true, false, {Diagnosis::WmiUnanswered}},
+        {memory, 0, false, false, {Diagnosis::WmiNoValue}},
+        {Rule::OsVersion, OsVersionFigure(6, 1), false, false, {Diagnosis::OldWindows}},
+        {Rule::OsVersion, OsVersionFigure(6, 2), false, false, {}},
+    };
+    for (const auto& c : cases) {
+        CheckState state;
+        if (c.notRead) RecordNotRead(state, c.rule);
+        else RecordRule(state, c.rule, c.figure);
+        if (c.unanswered) RecordUnanswered(state, c.rule);
+        EXPECT_EQ(Found(state), c.found) << int(c.rule) << " " << c.figure;
     }
 }

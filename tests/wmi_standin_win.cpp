@@ -11,7 +11,10 @@
 //   fail-create   there is no locator
 //   fail-connect  ConnectServer refuses (access denied)
 //   fail-blanket  the services have no client security: CoSetProxyBlanket fails
-// It serves one instance a WQL query, none FROM Nothing; it refuses FROM Refused.
+//   hang-video    as unset, but Next finds no video controller until its
+//                 time-out ends
+// It serves one instance a WQL query, none FROM Nothing, four FROM
+// Win32_VideoController (videoControllers below); it refuses FROM Refused.
 #define CINTERFACE
 #define CONST_VTABLE
 #include <windows.h>
@@ -31,6 +34,30 @@ constexpr LONG maxClockSpeed = 2400;
 const struct { const wchar_t* property; const wchar_t* text; } texts[] = {
     {L"Name", L"Stand-in CPU"}, {L"Caption", L"Stand-in Windows"}, {L"Version", L"10.0.19045"},
     {L"TotalVisibleMemorySize", L"16777216"}};
+
+// A processor's graphics, a card Windows stopped (code 43), a card run on
+// the basic display driver, and one whose every property is null.
+struct VideoControllerValues {
+    const wchar_t* name;
+    const wchar_t* pnpDeviceId;
+    const wchar_t* driverVersion;
+    const wchar_t* driverDate;
+    const wchar_t* status;
+    LONG errorCode;
+    LONG adapterRam;  // WMI gives the unsigned 32-bit value in a VT_I4
+    bool ramKnown;
+};
+const VideoControllerValues videoControllers[] = {
+    {L"Intel(R) UHD Graphics 630", L"PCI\\VEN_8086&DEV_3E92&SUBSYS_86941043&REV_00\\3&11583659&0&10",
+     L"27.20.100.8681", L"20200910000000.000000-000", L"OK", 0, 1073741824, true},
+    {L"NVIDIA GeForce GTX 1060 6GB",
+     L"PCI\\VEN_10DE&DEV_1C03&SUBSYS_85AE1043&REV_A1\\4&2B3E1C8A&0&0008", L"31.0.15.3623",
+     L"20230907000000.000000-000", L"Error", 43, LONG(0xFFF00000), true},
+    {L"Microsoft Basic Display Adapter", L"PCI\\VEN_10DE&DEV_2484&SUBSYS_00000000&REV_A1\\4&1",
+     L"10.0.19041.3636", L"20060621000000.000000-000", L"OK", 0, 0, false},
+    {nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, false},
+};
+constexpr std::size_t videoControllerCount = sizeof videoControllers / sizeof videoControllers[0];
 
 wchar_t behaviour[32] = {};
 
@@ -61,9 +88,48 @@ const Table* Methods(Set set) {
     return &table;
 }
 
-HRESULT STDMETHODCALLTYPE Get(IWbemClassObject*, LPCWSTR name, LONG, VARIANT* out, CIMTYPE*,
-                              LONG*) {
+HRESULT Text(VARIANT* out, const wchar_t* text) {
+    if (!text) {
+        out->vt = VT_NULL;
+        return S_OK;
+    }
+    out->vt = VT_BSTR;
+    out->bstrVal = SysAllocString(text);
+    return S_OK;
+}
+
+HRESULT Unsigned(VARIANT* out, CIMTYPE* type, LONG value, bool known) {
+    if (type) *type = CIM_UINT32;
+    out->vt = known ? VT_I4 : VT_NULL;
+    out->lVal = value;
+    return S_OK;
+}
+
+HRESULT GetVideoController(const VideoControllerValues& values, LPCWSTR name, VARIANT* out,
+                           CIMTYPE* type) {
+    const bool known = values.name != nullptr;
+    if (std::wcscmp(name, L"Name") == 0) return Text(out, values.name);
+    if (std::wcscmp(name, L"PNPDeviceID") == 0) return Text(out, values.pnpDeviceId);
+    if (std::wcscmp(name, L"DriverVersion") == 0) return Text(out, values.driverVersion);
+    if (std::wcscmp(name, L"DriverDate") == 0) return Text(out, values.driverDate);
+    if (std::wcscmp(name, L"Status") == 0) return Text(out, values.status);
+    if (std::wcscmp(name, L"ConfigManagerErrorCode") == 0) {
+        return Unsigned(out, type, values.errorCode, known);
+    }
+    if (std::wcscmp(name, L"AdapterRAM") == 0) {
+        return Unsigned(out, type, values.adapterRam, values.ramKnown);
+    }
+    return WBEM_E_NOT_FOUND;
+}
+
+IWbemClassObject videoObjects[videoControllerCount];
+
+HRESULT STDMETHODCALLTYPE Get(IWbemClassObject* self, LPCWSTR name, LONG, VARIANT* out,
+                              CIMTYPE* type, LONG*) {
     VariantInit(out);
+    if (self >= videoObjects && self < videoObjects + videoControllerCount) {
+        return GetVideoController(videoControllers[self - videoObjects], name, out, type);
+    }
     if (std::wcscmp(name, L"MaxClockSpeed") == 0) {
         out->vt = VT_I4;
         out->lVal = maxClockSpeed;
@@ -78,15 +144,19 @@ HRESULT STDMETHODCALLTYPE Get(IWbemClassObject*, LPCWSTR name, LONG, VARIANT* ou
     return WBEM_E_NOT_FOUND;
 }
 
-IWbemClassObject object = {Methods<IWbemClassObjectVtbl>([](auto& t) { t.Get = Get; })};
+const IWbemClassObjectVtbl* const objectMethods =
+    Methods<IWbemClassObjectVtbl>([](auto& t) { t.Get = Get; });
+IWbemClassObject object = {objectMethods};
 
 // Of the last query: the client reads one query's results before the next.
 LONG instancesLeft = 0;
+bool videoQuery = false;
+std::size_t nextVideoObject = 0;
 
 HRESULT STDMETHODCALLTYPE Next(IEnumWbemClassObject*, LONG timeout, ULONG count,
                                IWbemClassObject** objects, ULONG* returned) {
     *returned = 0;
-    if (Is(L"hang-next")) {
+    if (Is(L"hang-next") || (Is(L"hang-video") && videoQuery)) {
         Sleep(timeout == LONG(WBEM_INFINITE) ? INFINITE : DWORD(timeout));
         return WBEM_S_TIMEDOUT;
     }
@@ -94,7 +164,7 @@ HRESULT STDMETHODCALLTYPE Next(IEnumWbemClassObject*, LONG timeout, ULONG count,
     if (Is(L"slow") && InterlockedIncrement(&nexts) == 1) Sleep(slowMilliseconds);
     if (count == 0 || instancesLeft == 0) return WBEM_S_FALSE;
     --instancesLeft;
-    objects[0] = &object;
+    objects[0] = videoQuery ? &videoObjects[nextVideoObject++] : &object;
     *returned = 1;
     return count == 1 ? WBEM_S_NO_ERROR : WBEM_S_FALSE;
 }
@@ -109,7 +179,11 @@ HRESULT STDMETHODCALLTYPE ExecQuery(IWbemServices*, const BSTR language, const B
     const wchar_t* from = query ? std::wcsstr(query, L"FROM ") : nullptr;
     if (!language || std::wcscmp(language, L"WQL") != 0 || !from) return WBEM_E_INVALID_QUERY;
     if (std::wcscmp(from + 5, L"Refused") == 0) return WBEM_E_INVALID_CLASS;
-    instancesLeft = std::wcscmp(from + 5, L"Nothing") == 0 ? 0 : 1;
+    videoQuery = std::wcscmp(from + 5, L"Win32_VideoController") == 0;
+    nextVideoObject = 0;
+    for (IWbemClassObject& video : videoObjects) video.lpVtbl = objectMethods;
+    instancesLeft = videoQuery ? LONG(videoControllerCount)
+                               : std::wcscmp(from + 5, L"Nothing") == 0 ? 0 : 1;
     *results = &enumerator;
     return WBEM_S_NO_ERROR;
 }

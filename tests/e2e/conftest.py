@@ -1,5 +1,6 @@
 """Fixtures of the end-to-end tests: the build, the window tool, and starts of
 the program (scripts/lib/checker.py runs), all ended when their module is done."""
+import contextlib
 import os
 import re
 import subprocess
@@ -85,6 +86,30 @@ def start(build, logs):
         return Started(folder or os.path.join(build, "program"), logs, name, program)
     yield run
     checker.stop_all()
+
+
+@pytest.fixture(scope="session")
+def card_override():
+    """card_override(vendor, device): a context in which Wine's Direct3D and
+    WMI report that card (one of Wine's own table) to programs started in
+    it; taken out again at its end, once the program has read it."""
+    key = r"HKCU\Software\Wine\Direct3D"
+    values = ("VideoPciVendorID", "VideoPciDeviceID")
+
+    @contextlib.contextmanager
+    def override(vendor, device):
+        for name, value in zip(values, (vendor, device)):
+            subprocess.run(["wine", "reg", "add", key, "/v", name, "/t", "REG_DWORD", "/d",
+                            "0x%04x" % value, "/f"], check=True, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=TOOL_SECONDS)
+        try:
+            yield
+        finally:
+            for name in values:
+                subprocess.run(["wine", "reg", "delete", key, "/v", name, "/f"],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               timeout=TOOL_SECONDS)
+    return override
 
 
 @pytest.fixture
