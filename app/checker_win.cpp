@@ -166,6 +166,8 @@ int RunChecker(HINSTANCE instance, int showCommand) {
     MoveWindow(window, place.x, place.y, windowWidth, windowHeight, TRUE);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
+    // Read after the rows' own reads, while frames run.
+    BeginVideoControllers();
     CreateInput(instance, window);
     OpenTaskbarButton();
     SetTimer(window, progressTimer, progressMilliseconds, nullptr);

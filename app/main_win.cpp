@@ -1,5 +1,6 @@
 #include "app/checker_win.h"
 #include "platform/system_library_win.h"
+#include "probe/probe.h"
 #include "probe/wmi.h"
 
 // Read by the graphics drivers of laptops with two GPUs: the program's device
@@ -17,6 +18,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     int exitCode = RunChecker(instance, showCommand);
     // The WMI session is the process's: it is closed as the process ends,
     // however the run ended.
+    AbandonVideoControllers();
     CloseWmi(wmiSession);
     return exitCode;
 }

@@ -9,6 +9,7 @@
 #include "common/check_state.h"
 #include "common/verdict.h"
 #include "frame/frame_win.h"
+#include "probe/probe.h"
 #include "scene/report_win.h"
 #include "scene/scene_win.h"
 #include "stats/meters.h"
@@ -30,6 +31,7 @@ float ShownMovingAverage() { return MovingAverageOf(checkState.fpsMovingAverage)
 // As the window shows it at this moment; a report that cannot be made or
 // copied is given up without a word: the check goes on.
 void CopyReport(HWND window) {
+    CollectVideoControllers();
     try {
         CopyToClipboard(window, ReportText(checkState, ShownMovingAverage(),
                                            LanguageFor(UserInterfaceLanguage()), programVersion));
@@ -39,6 +41,7 @@ void CopyReport(HWND window) {
 
 // Between frames, a few times a second.
 void RefreshProgress(HWND window) {
+    CollectVideoControllers();
     RefreshTip();
     ShowTaskbarProgress(window, TaskbarProgressOf(checkState, ShownMovingAverage()));
 }

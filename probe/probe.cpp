@@ -23,19 +23,9 @@ void NoteUnanswered(Rule rule, bool timedOut) {
     if (timedOut) RecordUnanswered(checkState, rule);
 }
 
-// Every controller WMI lists, at most videoControllerLimit of them, in one
-// query: a refused, hung or empty answer leaves the list empty.
-void ReadVideoControllers(GraphicsSide& graphics) {
-    std::vector<WmiValue> values(videoControllerLimit * videoControllerPropertyCount);
-    const std::size_t read =
-        QueryWmiInstances(wmiSession, videoControllerClass, videoControllerProperties,
-                          videoControllerPropertyCount, values.data(), videoControllerLimit);
-    graphics.controllerCount = 0;
-    for (std::size_t i = 0; i < read && i < videoControllerLimit; ++i) {
-        graphics.controllers[graphics.controllerCount++] =
-            VideoControllerOf(&values[i * videoControllerPropertyCount]);
-    }
-}
+// The video controllers' query, from the end of the probe until its
+// instances are taken.
+WmiBackgroundQuery* videoControllersQuery = nullptr;
 
 }  // namespace
 
@@ -77,8 +67,27 @@ void RunProbe() {
     RecordRule(checkState, Rule::Memory, gigabytes);
     NoteUnanswered(Rule::Memory, memoryLate);
     checkState.memoryLine = BuildMemoryLine(gigabytes);
-
-    // For the report and the diagnoses only, within what is left of the
-    // wait: the rows and their rules are read first.
-    ReadVideoControllers(checkState.circumstances.graphics);
 }
+
+void BeginVideoControllers() {
+    if (videoControllersQuery) return;
+    videoControllersQuery =
+        BeginWmiInstances(wmiSession, videoControllerClass, videoControllerProperties,
+                          videoControllerPropertyCount, videoControllerLimit);
+}
+
+bool CollectVideoControllers() {
+    if (videoControllersQuery == nullptr) return true;
+    std::vector<WmiValue> values;
+    if (!TakeWmiInstances(videoControllersQuery, values)) return false;
+    GraphicsSide& graphics = checkState.circumstances.graphics;
+    graphics.controllerCount = 0;
+    for (std::size_t at = 0; at + videoControllerPropertyCount <= values.size() &&
+                             graphics.controllerCount < videoControllerLimit;
+         at += videoControllerPropertyCount) {
+        graphics.controllers[graphics.controllerCount++] = VideoControllerOf(&values[at]);
+    }
+    return true;
+}
+
+void AbandonVideoControllers() { AbandonWmiInstances(videoControllersQuery); }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct IWbemLocator;
 struct IWbemServices;
@@ -100,6 +101,23 @@ std::size_t QueryWmiInstances(WmiSession& session, const char* className,
                               const char* const* propertyNames, std::size_t propertyCount,
                               WmiValue* values, std::size_t instanceLimit,
                               bool* timedOut = nullptr);
+
+// QueryWmiInstances on a thread of its own, so that nothing waits for it:
+// the query holds its own reference to the session's services and keeps to
+// the session's deadline; the class and property names must last as long as
+// the process. Null when it cannot be begun (no services, no thread).
+struct WmiBackgroundQuery;
+WmiBackgroundQuery* BeginWmiInstances(WmiSession& session, const char* className,
+                                      const char* const* propertyNames, std::size_t propertyCount,
+                                      std::size_t instanceLimit);
+
+// Once the query has ended: true, values holding what it read (propertyCount
+// values an instance, instance after instance) and the query let go (null).
+// False, values untouched, while it runs or when there is none.
+bool TakeWmiInstances(WmiBackgroundQuery*& query, std::vector<WmiValue>& values);
+
+// Lets go of a query that may still run (at exit): it ends on its own.
+void AbandonWmiInstances(WmiBackgroundQuery*& query);
 
 // CoInitializeSecurity's result: security is in place when it succeeded, or
 // when it came too late because something in the process had set it already.

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <new>
+#include <vector>
 
 namespace {
 const char comInitialiseFailed[] = "CoInitializeEx() error.";
@@ -257,6 +258,87 @@ std::size_t QueryWmiInstances(WmiSession& session, const char* className,
     ReleaseObject(enumerator);
     if (timedOut) *timedOut = late;
     return instances;
+}
+
+// The call's state is shared by the two threads and freed by the one that
+// lets go last, as the connection's is.
+struct WmiBackgroundQuery {
+    LONG holders = 2;
+    WmiSession session;  // its own reference to the services, the same deadline
+    const char* className = nullptr;
+    const char* const* propertyNames = nullptr;
+    std::size_t propertyCount = 0;
+    std::size_t instanceLimit = 0;
+    std::vector<WmiValue> values;
+    HANDLE done = nullptr;
+};
+
+namespace {
+
+void LetGo(WmiBackgroundQuery* query) {
+    if (InterlockedDecrement(&query->holders) != 0) return;
+    ReleaseObject(query->session.services);
+    if (query->done) CloseHandle(query->done);
+    delete query;
+}
+
+DWORD WINAPI RunBackgroundQuery(void* parameter) {
+    auto* query = static_cast<WmiBackgroundQuery*>(parameter);
+    HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    try {
+        std::vector<WmiValue> values(query->instanceLimit * query->propertyCount);
+        const std::size_t read =
+            QueryWmiInstances(query->session, query->className, query->propertyNames,
+                              query->propertyCount, values.data(), query->instanceLimit);
+        values.resize(read * query->propertyCount);
+        query->values = std::move(values);
+    } catch (const std::bad_alloc&) {
+        query->values.clear();
+    }
+    SetEvent(query->done);
+    LetGo(query);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return 0;
+}
+
+}  // namespace
+
+WmiBackgroundQuery* BeginWmiInstances(WmiSession& session, const char* className,
+                                      const char* const* propertyNames, std::size_t propertyCount,
+                                      std::size_t instanceLimit) {
+    if (session.services == nullptr || propertyNames == nullptr) return nullptr;
+    auto* query = new (std::nothrow) WmiBackgroundQuery;
+    if (query == nullptr) return nullptr;
+    query->session.services = session.services;
+    query->session.services->AddRef();
+    query->session.deadline = session.deadline;
+    query->className = className;
+    query->propertyNames = propertyNames;
+    query->propertyCount = propertyCount;
+    query->instanceLimit = instanceLimit;
+    query->done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread =
+        query->done ? CreateThread(nullptr, 0, RunBackgroundQuery, query, 0, nullptr) : nullptr;
+    if (thread == nullptr) {
+        query->holders = 1;
+        LetGo(query);
+        return nullptr;
+    }
+    CloseHandle(thread);
+    return query;
+}
+
+bool TakeWmiInstances(WmiBackgroundQuery*& query, std::vector<WmiValue>& values) {
+    if (query == nullptr || WaitForSingleObject(query->done, 0) != WAIT_OBJECT_0) return false;
+    values = std::move(query->values);
+    LetGo(query);
+    query = nullptr;
+    return true;
+}
+
+void AbandonWmiInstances(WmiBackgroundQuery*& query) {
+    if (query) LetGo(query);
+    query = nullptr;
 }
 
 void CloseWmi(WmiSession& session) {

@@ -29,22 +29,6 @@ constexpr D3DMATERIAL9 cubeMaterial = {
 constexpr DWORD ambientWhite = 0xFFFFFFFF;
 constexpr DWORD maxAnisotropy = 3;
 
-D3DPRESENT_PARAMETERS PresentParameters(HWND window) {
-    D3DPRESENT_PARAMETERS parameters{};
-    parameters.BackBufferWidth = windowWidth;
-    parameters.BackBufferHeight = windowHeight;
-    parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
-    parameters.BackBufferCount = 2;
-    parameters.MultiSampleType = D3DMULTISAMPLE_NONE;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.hDeviceWindow = window;
-    parameters.Windowed = TRUE;
-    parameters.EnableAutoDepthStencil = TRUE;
-    parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
-    // Never wait for the retrace: the measured frame rate is not capped.
-    parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    return parameters;
-}
 
 HRESULT CreateDevice(IDirect3D9* direct3d, HWND window) {
     D3DCAPS9 caps{};
@@ -173,6 +157,23 @@ void SetFixedStates(IDirect3DDevice9* device) {
 }
 
 }  // namespace
+
+D3DPRESENT_PARAMETERS PresentParameters(HWND window) {
+    D3DPRESENT_PARAMETERS parameters{};
+    parameters.BackBufferWidth = windowWidth;
+    parameters.BackBufferHeight = windowHeight;
+    parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
+    parameters.BackBufferCount = 2;
+    parameters.MultiSampleType = D3DMULTISAMPLE_NONE;
+    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    parameters.hDeviceWindow = window;
+    parameters.Windowed = TRUE;
+    parameters.EnableAutoDepthStencil = TRUE;
+    parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
+    // Never wait for the retrace: the measured frame rate is not capped.
+    parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    return parameters;
+}
 
 DeviceProblem DeviceProblemOf(HRESULT initResult) {
     if (SUCCEEDED(initResult)) return DeviceProblem::None;

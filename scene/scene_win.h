@@ -43,6 +43,10 @@ constexpr HRESULT rowFontsFailedResult = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_I
 // from the result (DeviceProblemOf).
 HRESULT InitDirect3D(HWND window);
 
+// The device's presentation parameters for window: an 800 x 600 back
+// buffer presented without waiting for the retrace.
+D3DPRESENT_PARAMETERS PresentParameters(HWND window);
+
 // What InitDirect3D's result says of the machine's device.
 DeviceProblem DeviceProblemOf(HRESULT initResult);
 

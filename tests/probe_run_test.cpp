@@ -23,6 +23,7 @@ OsVersion os = {10, 0};
 std::map<std::string, Read> reads;  // a read not scripted returns false
 std::vector<std::string> asked;     // the classes and properties, in the order read
 std::vector<WmiValue> controllerValues;  // seven a controller
+bool queryEnded = false;                 // the video controllers' query
 
 const std::string maxClock = "Win32_Processor.MaxClockSpeed";
 const std::string caption = "Win32_OperatingSystem.Caption";
@@ -35,6 +36,8 @@ void Reset(float cpuScore = 100.0f) {
              {caption, {true, L"Windows 10"}}, {version, {true, L"10.0"}}, {memory, {true, L"16777216"}}};
     asked.clear();
     controllerValues.clear();
+    queryEnded = false;
+    AbandonVideoControllers();
     checkState = CheckState{};
     checkState.cpuScore = cpuScore;
 }
@@ -54,14 +57,21 @@ bool QueryWmiProperty(std::wstring& text, WmiSession&, const char* className,
     if (read->second.result && read->second.value) text = *read->second.value;
     return read->second.result;
 }
-std::size_t QueryWmiInstances(WmiSession&, const char* className, const char* const*,
-                              std::size_t propertyCount, WmiValue* values,
-                              std::size_t instanceLimit, bool*) {
+// The query ends when the test says so.
+struct WmiBackgroundQuery {};
+WmiBackgroundQuery backgroundQuery;
+WmiBackgroundQuery* BeginWmiInstances(WmiSession&, const char* className, const char* const*,
+                                      std::size_t, std::size_t) {
     asked.push_back(className);
-    const std::size_t instances = std::min(controllerValues.size() / propertyCount, instanceLimit);
-    std::copy(controllerValues.begin(), controllerValues.begin() + instances * propertyCount, values);
-    return instances;
+    return &backgroundQuery;
 }
+bool TakeWmiInstances(WmiBackgroundQuery*& query, std::vector<WmiValue>& values) {
+    if (!query || !queryEnded) return false;
+    values = controllerValues;
+    query = nullptr;
+    return true;
+}
+void AbandonWmiInstances(WmiBackgroundQuery*& query) { query = nullptr; }
 OsVersion ReportedOsVersion() { return os; }
 
 // The rules' boundaries are pinned with the rules; here each one is applied
@@ -124,17 +134,27 @@ TEST(RunProbe, MarksTheRulesWhoseReadsTheServiceDidNotAnswerInTime) {
     EXPECT_FALSE(checkState.rules[std::size_t(Rule::Memory)].unanswered);
 }
 
-// The video controllers come last, after the reads the rows and rules need.
-TEST(RunProbe, ReadsTheVideoControllersAfterTheFiveReads) {
+// The video controllers are asked for after the reads the rows and rules
+// need, and enter the state once their query has ended.
+TEST(RunProbe, BeginsTheVideoControllersAfterTheFiveReadsAndTakesThemOnceRead) {
     Reset();
     controllerValues = {Text(L"Intel(R) UHD Graphics 630"), Text(L"PCI\\VEN_8086&DEV_3E92&SUBSYS_1"),
                         Text(L"27.20.100.8681"), Text(L"20200910000000.000000-000"), Number(0),
                         Text(L"OK"), Number(1073741824)};
+    const std::vector<WmiValue> one = controllerValues;
+    controllerValues.insert(controllerValues.end(), one.begin(), one.end());
     RunProbe();
+    BeginVideoControllers();
     ASSERT_EQ(asked.size(), 6u);
     EXPECT_EQ(asked[4], memory);
     EXPECT_EQ(asked[5], "Win32_VideoController");
     const GraphicsSide& graphics = checkState.circumstances.graphics;
-    ASSERT_EQ(graphics.controllerCount, 1u);
-    EXPECT_EQ(graphics.controllers[0].ids.device, 0x3E92);
+    EXPECT_FALSE(CollectVideoControllers());
+    EXPECT_EQ(graphics.controllerCount, 0u);
+    queryEnded = true;
+    EXPECT_TRUE(CollectVideoControllers());
+    ASSERT_EQ(graphics.controllerCount, 2u);
+    EXPECT_EQ(graphics.controllers[1].ids.device, 0x3E92);
+    EXPECT_TRUE(CollectVideoControllers());  // taken once: nothing more to take
+    EXPECT_EQ(graphics.controllerCount, 2u);
 }

@@ -164,6 +164,9 @@ namespace {
 void Probe() {
     checkState.cpuScore = 100.0f;
     RunProbe();
+    BeginVideoControllers();
+    // The video controllers' query ends within the probe's wait.
+    while (!CollectVideoControllers()) Sleep(10);
     std::fflush(stdout);
     for (const std::wstring* line :
          {&checkState.cpuLine, &checkState.osLine, &checkState.memoryLine}) {
