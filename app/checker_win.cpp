@@ -5,8 +5,9 @@
 #include "app/tip_win.h"
 #include "app/window_place.h"
 #include "bench/suite.h"
-#include "common/clock.h"
+#include "common/diagnoses.h"
 #include "frame/frame_win.h"
+#include "platform/clock.h"
 #include "platform/program_folder_win.h"
 #include "probe/probe.h"
 #include "scene/scene_win.h"
@@ -15,8 +16,7 @@
 
 namespace {
 
-// The class name the program has always registered: a second start finds
-// the running check by it.
+// A second start finds the running check by this class name.
 constexpr wchar_t mainClassName[] = L"GralvenClass";
 constexpr wchar_t mainWindowTitle[] = L"【Tarvoquin】配置检测";
 constexpr wchar_t iconFileName[] = L"root.ico";
@@ -44,11 +44,14 @@ HICON LoadIconFileFrom(const wchar_t* path) {
         LoadImageW(nullptr, path, IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_LOADFROMFILE));
 }
 
-// From the working directory, else from the program's folder; null when
-// neither has it: the window then has no icon.
+// Null where neither folder has it: the window then has no icon.
 HICON LoadIconFile() {
-    HICON icon = LoadIconFileFrom(iconFileName);
-    return icon ? icon : LoadIconFileFrom(ProgramFolderFile(iconFileName).c_str());
+    HICON icon = nullptr;
+    OpenHereOrBesideProgram(iconFileName, [&icon](const wchar_t* path) {
+        icon = LoadIconFileFrom(path);
+        return icon != nullptr;
+    });
+    return icon;
 }
 
 void CreateInput(HINSTANCE instance, HWND window) {
@@ -98,6 +101,13 @@ bool TakeTheOneCheck() {
     // Otherwise the handle is left open on purpose: the process's end
     // releases it. A mutex that cannot be made at all does not stop the check.
     return true;
+}
+
+void ReleaseAll() {
+    ReleaseInputDevices();
+    DestroyTip();
+    CloseTaskbarButton();
+    ReleaseSceneResources();
 }
 
 bool RegisterMainClass(HINSTANCE instance) {
@@ -160,7 +170,7 @@ int RunChecker(HINSTANCE instance, int showCommand) {
     // the machine, the box says so once, each paint draws the rows with GDI
     // instead (the report, with the red verdict), the idle pass only waits
     // for messages, and Escape or the close button end it as usual.
-    if (FAILED(StartDirect3D(window))) {
+    if (FAILED(InitDirect3DAndJudge(window))) {
         MessageBoxW(window, direct3DFailureText, messageCaption, MB_OK);
     }
     MoveWindow(window, place.x, place.y, windowWidth, windowHeight, TRUE);

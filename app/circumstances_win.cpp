@@ -6,14 +6,6 @@
 
 namespace {
 
-ScreenBox WorkArea() {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    HMONITOR monitor = MonitorFromPoint(POINT{windowLeft, windowTop}, MONITOR_DEFAULTTOPRIMARY);
-    if (!GetMonitorInfoW(monitor, &info)) return {0, 0, windowWidth, windowHeight};
-    return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
-}
-
 // A program that is not DPI-aware is shown the screen scaled down
 // (VERTRES); DESKTOPVERTRES is its height in its own pixels.
 float ReadScreenScale() {
@@ -43,11 +35,20 @@ void ReadSessionAndPower(Circumstances& circumstances) {
 
 uint16_t UserInterfaceLanguage() { return GetUserDefaultUILanguage(); }
 
+ScreenBox WorkAreaAt(POINT point) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    HMONITOR monitor = MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST);
+    if (!GetMonitorInfoW(monitor, &info)) return {0, 0, windowWidth, windowHeight};
+    return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+}
+
 WindowPlace ChooseWindowPlace() {
-    ScreenBox workArea = WorkArea();
+    const POINT place = {windowLeft, windowTop};
+    ScreenBox workArea = WorkAreaAt(place);
     if (NeedsScreenPixels(workArea, ReadScreenScale())) {
         DrawInScreenPixels();
-        workArea = WorkArea();
+        workArea = WorkAreaAt(place);
     }
     return PlaceWindow(workArea);
 }

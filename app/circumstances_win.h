@@ -2,7 +2,8 @@
 
 #include "app/window_place.h"
 #include "common/check_state.h"
-#include "common/diagnoses.h"
+
+#include <windows.h>
 
 #include <cstdint>
 
@@ -14,6 +15,10 @@ void ReadSessionAndPower(Circumstances& circumstances);
 
 // GetUserDefaultUILanguage's.
 uint16_t UserInterfaceLanguage();
+
+// The work area of the monitor at point, or nearest it; the window's own
+// box where the monitor cannot tell.
+ScreenBox WorkAreaAt(POINT point);
 
 // Where the window goes on the monitor at (200, 50). Where it does not fit
 // there in the scaled pixels a program that is not DPI-aware is shown, the

@@ -4,9 +4,10 @@
 #include <windows.h>
 #include <dinput.h>
 
-// Keyboard and mouse through DirectInput 8, made at start-up and held to the
-// window's destruction though nothing reads them: the record and its making
-// mirror the program's start-up, field for field, so a reader can check it.
+// Keyboard and mouse through DirectInput 8, acquired at start-up (without
+// taking them from other programs) and held to the window's destruction;
+// nothing reads their state yet, and the two buffers are where a read puts
+// it.
 struct InputDevices {
     IDirectInput8W* directInput;
     IDirectInputDevice8W* keyboard;

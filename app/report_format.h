@@ -18,9 +18,7 @@ std::wstring Fixed(double value, int decimals);
 // As few digits as tell the single-precision value apart.
 std::wstring Shortest(float value);
 
-// Decimals of the figures, as the rows write them.
-constexpr int scoreDecimals = 3;         // the CPU row
-constexpr int millisecondsDecimals = 6;  // the GPU row
+// Decimals of the report's own figures.
 constexpr int secondsDecimals = 1;
 constexpr int wholeDecimals = 0;
 

@@ -82,10 +82,10 @@ std::wstring VersionText(double figure) {
 std::wstring FigureText(const RuleRow& row, double figure, const Texts& texts) {
     switch (row.kind) {
     case FigureKind::Whole: return Fixed(figure, wholeDecimals) + row.unit;
-    case FigureKind::Score: return Fixed(figure, scoreDecimals) + row.unit;
+    case FigureKind::Score: return Fixed(figure, figureDecimals) + row.unit;
     case FigureKind::Version: return VersionText(figure) + row.unit;
     case FigureKind::Gigabytes: return Shortest(static_cast<float>(figure)) + row.unit;
-    case FigureKind::Milliseconds: return Fixed(figure, millisecondsDecimals) + row.unit;
+    case FigureKind::Milliseconds: return Fixed(figure, gpuFigureDecimals) + row.unit;
     case FigureKind::Device: return texts.devices[static_cast<std::size_t>(figure)];
     }
     return {};
@@ -104,7 +104,7 @@ std::wstring MeasuredText(const CheckState& state, const RuleRow& row, const Rul
     if (record.outcome == Outcome::Passed || record.outcome == Outcome::Failed) {
         return FigureText(row, record.figure, texts);
     }
-    if (record.outcome == Outcome::NotRead || row.rule != Rule::FrameTime || DeviceMissing(state)) {
+    if (record.outcome == Outcome::NotRead || row.rule != Rule::FrameTime || NoDeviceToMeasure(state)) {
         return texts.notRead;
     }
     const FrameBatchAverage& batch = state.frameBatchAverage;
@@ -114,14 +114,14 @@ std::wstring MeasuredText(const CheckState& state, const RuleRow& row, const Rul
 }
 
 std::wstring OutcomeText(const CheckState& state, Rule rule, Outcome outcome, const Texts& texts) {
-    if (rule == Rule::FrameTime && outcome == Outcome::Measuring && DeviceMissing(state)) {
+    if (rule == Rule::FrameTime && outcome == Outcome::Measuring && NoDeviceToMeasure(state)) {
         return texts.notMeasured;
     }
     std::wstring text = texts.outcomes[static_cast<std::size_t>(outcome)];
     if (rule == Rule::FrameTime && outcome == Outcome::Failed) {
         const FrameFailure& failure = state.frameFailure;
         text += Fill(texts.firstFailure, {Fixed(failure.seconds, secondsDecimals),
-                                          Fixed(failure.average, millisecondsDecimals)});
+                                          Fixed(failure.average, gpuFigureDecimals)});
     }
     return text;
 }

@@ -48,7 +48,7 @@ Tip tip;
 bool InStatusRow(HWND window, POINT client) {
     RECT area{};
     GetClientRect(window, &area);
-    const RowBand band = StatusRowBand(area.bottom, !DeviceMissing(checkState));
+    const RowBand band = StatusRowBand(area.bottom, !NoDeviceToMeasure(checkState));
     return client.y >= band.top && client.y < band.bottom;
 }
 
@@ -72,13 +72,6 @@ SIZE TipTextSize() {
     SelectObject(context, previous);
     ReleaseDC(tip.window, context);
     return {size.cx + 2 * tipPadding, size.cy + 2 * tipPadding};
-}
-
-ScreenBox WorkAreaAt(POINT point) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    GetMonitorInfoW(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &info);
-    return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
 }
 
 // Sized to its lines, above the anchor, inside the work area.
@@ -171,7 +164,7 @@ void ShowTip(HWND owner, POINT client) {
     if (!CreateTip(owner)) return;
     RECT area{};
     GetClientRect(owner, &area);
-    tip.anchor = {client.x, StatusRowBand(area.bottom, !DeviceMissing(checkState)).top};
+    tip.anchor = {client.x, StatusRowBand(area.bottom, !NoDeviceToMeasure(checkState)).top};
     ClientToScreen(owner, &tip.anchor);
     UpdateLines();
     PlaceTip();

@@ -1,7 +1,6 @@
 #include "app/checker_win.h"
 #include "app/circumstances_win.h"
 #include "app/clipboard_win.h"
-#include "app/input_win.h"
 #include "app/report_text.h"
 #include "app/taskbar_progress.h"
 #include "app/taskbar_win.h"
@@ -10,8 +9,7 @@
 #include "common/verdict.h"
 #include "frame/frame_win.h"
 #include "probe/probe.h"
-#include "scene/report_win.h"
-#include "scene/scene_win.h"
+#include "scene/gdi_rows_win.h"
 #include "stats/meters.h"
 
 #include <windowsx.h>
@@ -48,13 +46,6 @@ void RefreshProgress(HWND window) {
 
 }  // namespace
 
-void ReleaseAll() {
-    ReleaseInputDevices();
-    DestroyTip();
-    CloseTaskbarButton();
-    ReleaseSceneResources();
-}
-
 // Escape and the close button both end in WM_DESTROY, so the program ends
 // the same way either way. Other keys are swallowed: the checker has no
 // keyboard commands but Ctrl+C, and nothing else should react to them.
@@ -65,8 +56,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         PostQuitMessage(0);
         return 0;
     case WM_PAINT:
-        if (DeviceMissing(checkState)) {
-            PaintReport(window, MovingAverageOf(checkState.fpsMovingAverage));
+        if (NoDeviceToMeasure(checkState)) {
+            PaintRowsWithGdi(window, MovingAverageOf(checkState.fpsMovingAverage));
             return 0;
         }
         RenderFrame(window);

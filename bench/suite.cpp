@@ -2,7 +2,7 @@
 
 #include "bench/workloads.h"
 #include "common/check_state.h"
-#include "common/clock.h"
+#include "platform/clock.h"
 
 #include <cmath>
 

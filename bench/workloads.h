@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drawkit/vector3.h"
+#include "platform/vector3.h"
 
 #include <array>
 #include <cstdint>

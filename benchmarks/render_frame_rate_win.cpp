@@ -13,8 +13,8 @@
 
 #include "app/tip_win.h"
 #include "benchmarks/scene_window_win.h"
-#include "common/clock.h"
 #include "frame/frame_win.h"
+#include "platform/clock.h"
 #include "scene/overlay.h"
 #include "scene/scene_win.h"
 
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
     }
     RegisterTipClass(GetModuleHandleW(nullptr));
     HWND window = CreateSceneWindow();
-    if (!window || StartDirect3D(window) != S_OK) {
+    if (!window || InitDirect3DAndJudge(window) != S_OK) {
         std::fprintf(stderr, "render_frame_rate: no Direct3D device\n");
         ReleaseSceneResources();
         DestroySceneWindow(window);

@@ -80,7 +80,8 @@ struct Circumstances {
 constexpr std::size_t adapterLineCapacity = 160;
 
 // The one record of results, written at start-up and per frame, read by the
-// overlay.
+// overlay, the tooltip, the copied report, the taskbar button and the
+// diagnoses.
 struct CheckState {
     // Derived from rules: cleared by the first failed outcome, never set again.
     bool canRunGame = true;

@@ -10,7 +10,6 @@ namespace {
 constexpr double stallMilliseconds = 100.0;
 constexpr float capTolerance = 0.03f;
 constexpr std::size_t cappedReadings = 4;
-constexpr std::size_t heldReadings = 6;
 // Vertical sync holds a frame that misses a retrace to the next one: the
 // rate falls to a half or a third of the refresh rate.
 constexpr float capDivisors[] = {1.0f, 2.0f, 3.0f};
@@ -77,7 +76,7 @@ void AddReadRuleDiagnoses(const CheckState& state, Add add) {
 }  // namespace
 
 float CappedFrameRate(const FpsMovingAverage& average, float refreshRate) {
-    if (!(refreshRate > 0.0f) || average.window.size() < heldReadings) return 0.0f;
+    if (!(refreshRate > 0.0f) || average.window.size() < movingAverageReadings) return 0.0f;
     for (float divisor : capDivisors) {
         const float target = refreshRate / divisor;
         std::size_t near = 0;

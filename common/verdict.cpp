@@ -46,9 +46,6 @@ bool Fails(const RuleRow& row, double figure) {
 constexpr uint32_t versionPartLimit = 255;
 constexpr double versionMajorStep = 256.0;
 
-// Both frame meters must reach this before the verdict is shown.
-constexpr double settledBatchAverage = 1.0;
-constexpr float settledMovingAverage = 1.0f;
 
 RuleRecord& RecordToWrite(CheckState& state, Rule rule) {
     return state.rules[static_cast<std::size_t>(rule)];
@@ -95,12 +92,12 @@ uint32_t OsMinorOf(double figure) {
     return static_cast<uint32_t>(figure - OsMajorOf(figure) * versionMajorStep);
 }
 
-bool DeviceMissing(const CheckState& state) {
+bool NoDeviceToMeasure(const CheckState& state) {
     return RecordOf(state, Rule::Device).outcome == Outcome::Failed;
 }
 
 Status ChooseStatus(const CheckState& state, float movingAverage) {
-    if (DeviceMissing(state)) return Status::CannotRun;
+    if (NoDeviceToMeasure(state)) return Status::CannotRun;
     if (state.frameBatchAverage.average < settledBatchAverage ||
         movingAverage < settledMovingAverage) {
         return Status::Measuring;

@@ -14,10 +14,10 @@
 // How a rule's figure and bar are written.
 enum class FigureKind : uint8_t {
     Whole,         // 2096
-    Score,         // three decimals, as the CPU row: 160.403
+    Score,         // as the CPU row writes it: 160.403
     Version,       // major.minor: 6.2
     Gigabytes,     // as few digits as tell the single-precision value: 3.7999992
-    Milliseconds,  // six decimals, as the GPU row: 1203.456789
+    Milliseconds,  // as the GPU row writes it: 1203.456789
     Device,        // the DeviceProblem found
 };
 
@@ -67,7 +67,13 @@ bool RuleFails(Rule rule, double figure);
 
 // Whether the device rule failed: no frame can be measured, and the window
 // shows the report instead.
-bool DeviceMissing(const CheckState& state);
+bool NoDeviceToMeasure(const CheckState& state);
+
+// The frame figures count as settled, and the verdict is shown, once the
+// batch average and the moving average have both reached these; the GPU row
+// shows its figure once the batch average is above its bar.
+constexpr double settledBatchAverage = 1.0;
+constexpr float settledMovingAverage = 1.0f;
 
 enum class Status : uint8_t {
     Measuring,  // "系统检测中请不要关闭!"

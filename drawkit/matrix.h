@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drawkit/vector3.h"
+#include "platform/vector3.h"
 
 // Matrices as Direct3D 9 takes them: row vectors (a point is
 // multiplied from the left, so A x B applies A first), a left-handed frame,

@@ -55,9 +55,9 @@ bool Decode(ImageDecoder& wic, const wchar_t* file, MipLevel& image) {
                                                reinterpret_cast<BYTE*>(image.texels.data())));
 }
 
-// The image loader needs COM on this thread. The probe has put the thread in
-// the multithreaded apartment, or failed to: joining it again is counted and
-// left again; a thread already in a single-threaded apartment stays in it.
+// The image loader needs COM on this thread: it joins the multithreaded
+// apartment for the load (counted, and left again), and a thread already in
+// a single-threaded apartment stays in it.
 struct ComOnThread {
     HRESULT joined = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     ~ComOnThread() {

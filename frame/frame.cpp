@@ -4,8 +4,6 @@
 #include "common/verdict.h"
 #include "stats/meters.h"
 
-FrameState frameState;
-
 namespace {
 
 // What others took over the batches the average weighs: the oldest of the
@@ -54,7 +52,7 @@ void KeepMetersBeforeFrame(FrameState& frame, const CheckState& state) {
 }
 
 // A frame whose Present failed leaves the meters as it found them.
-bool ReachedScreen(FrameState& frame, CheckState& state, HResult presentResult) {
+bool KeepIfReachedScreen(FrameState& frame, CheckState& state, HResult presentResult) {
     if (presentResult >= 0) return true;
     state.fpsCounter = frame.fpsCounterBeforeFrame;
     state.fpsMovingAverage = frame.fpsMovingAverageBeforeFrame;
@@ -69,7 +67,7 @@ bool CanReset(HResult cooperativeLevel) {
     return cooperativeLevel == deviceResultNotReset || cooperativeLevel == deviceResultOk;
 }
 
-void Recovered(FrameState& frame, CheckState& state, const FrameSteps& steps) {
+void StartAfterRecovery(FrameState& frame, CheckState& state, const FrameSteps& steps) {
     frame.deviceLost = false;
     RestartFrameRateSeconds(state.fpsCounter, state.fpsMovingAverage, steps.tickSeconds());
 }
@@ -77,7 +75,7 @@ void Recovered(FrameState& frame, CheckState& state, const FrameSteps& steps) {
 void RunLostDevicePass(FrameState& frame, CheckState& state, const FrameSteps& steps) {
     HResult cooperativeLevel = steps.testCooperativeLevel(steps.context);
     if (CanReset(cooperativeLevel)) {
-        if (steps.resetDevice(steps.context) == deviceResultOk) Recovered(frame, state, steps);
+        if (steps.resetDevice(steps.context) == deviceResultOk) StartAfterRecovery(frame, state, steps);
         else steps.waitBriefly(steps.context);
         return;
     }
@@ -86,7 +84,7 @@ void RunLostDevicePass(FrameState& frame, CheckState& state, const FrameSteps& s
         return;
     }
     if (steps.recreateDevice(steps.context) == deviceResultOk) {
-        Recovered(frame, state, steps);
+        StartAfterRecovery(frame, state, steps);
         return;
     }
     // No device came: the step has recorded the machine as one without.
@@ -95,7 +93,7 @@ void RunLostDevicePass(FrameState& frame, CheckState& state, const FrameSteps& s
 
 // False while the window is minimised; on its return the frame-rate meters
 // start a new second.
-bool WindowShown(FrameState& frame, CheckState& state, const FrameSteps& steps) {
+bool TrackWindowShown(FrameState& frame, CheckState& state, const FrameSteps& steps) {
     if (steps.windowMinimised(steps.context)) {
         frame.minimised = true;
         return false;
@@ -117,18 +115,18 @@ bool RenderShownFrame(FrameState& frame, CheckState& state, const FrameSteps& st
     float movingAverage = UpdateFpsMovingAverageAt(state.fpsMovingAverage, steps.tickSeconds());
     steps.drawRowsFromFpsma(steps.context, movingAverage);
     steps.endScene(steps.context);
-    return ReachedScreen(frame, state, steps.present(steps.context));
+    return KeepIfReachedScreen(frame, state, steps.present(steps.context));
 }
 
 }  // namespace
 
-bool RenderFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
-    if (DeviceMissing(state) || frame.deviceLost || !WindowShown(frame, state, steps)) return false;
+bool PaintFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
+    if (NoDeviceToMeasure(state) || frame.deviceLost || !TrackWindowShown(frame, state, steps)) return false;
     return RenderShownFrame(frame, state, steps);
 }
 
-void RunFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
-    if (DeviceMissing(state) || !WindowShown(frame, state, steps)) {
+void TimeFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
+    if (NoDeviceToMeasure(state) || !TrackWindowShown(frame, state, steps)) {
         steps.waitForMessage(steps.context);
         return;
     }

@@ -14,10 +14,12 @@
 
 // The device's results that decide what becomes of a frame, as Direct3D 9
 // defines them (checked against d3d9.h where that builds): D3D_OK,
-// D3DERR_DEVICELOST, D3DERR_DEVICENOTRESET.
+// D3DERR_DEVICELOST, D3DERR_DEVICENOTRESET, and D3DERR_INVALIDCALL, which
+// the steps answer for a Present without a device.
 constexpr HResult deviceResultOk = 0;
 constexpr HResult deviceResultLost = static_cast<HResult>(0x88760868u);
 constexpr HResult deviceResultNotReset = static_cast<HResult>(0x88760869u);
+constexpr HResult deviceResultInvalidCall = static_cast<HResult>(0x8876086Cu);
 
 // What a frame asks of the platform, filled by name. Each step but the
 // clocks is handed context: the platform's data for the frame in progress.
@@ -64,9 +66,7 @@ struct FrameState {
     bool batchBeganRead = false;
 };
 
-extern FrameState frameState;
-
-// The paint frame, drawn for a paint message and, timed, by RunFrame. It sets
+// The paint frame, drawn for a paint message and, timed, by TimeFrame. It sets
 // no transforms: they stay on the device from frame to frame, so a paint
 // redraws the cube as the last timed frame turned it, and turning it is part
 // of the timed frame whose cost the frame rule is set for. A frame whose
@@ -75,15 +75,15 @@ extern FrameState frameState;
 // counting them would read a slow machine as a fast one. Nothing is drawn or
 // counted while nobody could see it (minimised, lost, without a device). True
 // when the frame reached the screen.
-bool RenderFrame(FrameState& frame, CheckState& state, const FrameSteps& steps);
+bool PaintFrame(FrameState& frame, CheckState& state, const FrameSteps& steps);
 
 // The timed frame, an idle pass of the message loop: the transforms and the
 // paint frame between two performance-counter readings, then the batch and
 // the frame-time rule; as a batch closes, what other processes took of the
-// processor while it ran. A lost device is reset once it allows it, and one the
-// driver gave up on is made again as at start-up; when none comes the
+// processor while it ran. A lost device is reset once it allows it, and one
+// the driver gave up on is made again as at start-up; when none comes the
 // machine is judged as one without a device. After time away from the screen
 // (a reset, a new device, a minimised stretch) both frame-rate meters start
 // a new second, so that the time away does not read as a slow second; the
 // batch keeps its frames, since no frame was timed meanwhile.
-void RunFrame(FrameState& frame, CheckState& state, const FrameSteps& steps);
+void TimeFrame(FrameState& frame, CheckState& state, const FrameSteps& steps);

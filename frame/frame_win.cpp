@@ -1,9 +1,10 @@
 #include "frame/frame_win.h"
 
 #include "common/check_state.h"
-#include "common/clock.h"
 #include "common/verdict.h"
 #include "drawkit/matrix.h"
+#include "platform/clock.h"
+#include "scene/camera.h"
 #include "scene/cube.h"
 #include "scene/overlay.h"
 #include "scene/scene_win.h"
@@ -14,16 +15,13 @@ static_assert(cubeVertexFormat == (D3DFVF_XYZ | D3DFVF_TEX1), "the cube's vertex
 static_assert(deviceResultOk == D3D_OK, "the device's results are Direct3D's");
 static_assert(deviceResultLost == D3DERR_DEVICELOST, "the device's results are Direct3D's");
 static_assert(deviceResultNotReset == D3DERR_DEVICENOTRESET, "the device's results are Direct3D's");
+static_assert(deviceResultInvalidCall == D3DERR_INVALIDCALL, "the device's results are Direct3D's");
 static_assert(sizeof(Matrix4) == sizeof(D3DMATRIX), "the matrices are laid out as Direct3D's");
+
+FrameState frameState;
 
 namespace {
 
-constexpr Vector3 cameraEye = {0.0f, 0.0f, -50.0f};
-constexpr Vector3 cameraTarget = {0.0f, 0.0f, 0.0f};
-constexpr Vector3 cameraUp = {0.0f, 1.0f, 0.0f};
-constexpr float fieldOfView = 0.7853982f;
-constexpr float nearPlane = 1.0f;
-constexpr float farPlane = 1000.0f;
 constexpr D3DVIEWPORT9 frameViewport = {0, 0, windowWidth, windowHeight, 0.0f, 1.0f};
 
 constexpr DWORD clearFlags = D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER;
@@ -42,14 +40,6 @@ void SetTransform(IDirect3DDevice9* device, D3DTRANSFORMSTATETYPE state, const M
     D3DMATRIX laidOut;
     std::memcpy(&laidOut, &matrix, sizeof laidOut);
     device->SetTransform(state, &laidOut);
-}
-
-void SetWorldTransform(IDirect3DDevice9* device) {
-    const Matrix4 rotationX = MatrixRotationX(CubeAngleX(TickMilliseconds()));
-    const Matrix4 rotationY = MatrixRotationY(CubeAngleY(TickMilliseconds()));
-    const Matrix4 rotationZ = MatrixRotationZ(CubeAngleZ(TickMilliseconds()));
-    SetTransform(device, D3DTS_WORLD,
-                 MatrixMultiply(MatrixMultiply(rotationX, rotationY), rotationZ));
 }
 
 void SetTransforms(void*) { SetFrameTransforms(); }
@@ -101,7 +91,8 @@ void EndScene(void*) {
 
 HResult Present(void*) {
     IDirect3DDevice9* device = sceneResources.device;
-    return device ? device->Present(nullptr, nullptr, nullptr, nullptr) : D3D_OK;
+    // Without a device nothing reached the screen.
+    return device ? device->Present(nullptr, nullptr, nullptr, nullptr) : deviceResultInvalidCall;
 }
 
 HResult TestCooperativeLevel(void*) {
@@ -117,7 +108,7 @@ HResult ResetDevice(void*) { return ResetSceneDevice(); }
 HResult RecreateDevice(void* context) {
     HWND window = FrameOf(context).window;
     ReleaseSceneResources();
-    const HRESULT result = StartDirect3D(window);
+    const HRESULT result = InitDirect3DAndJudge(window);
     if (SUCCEEDED(result)) return S_OK;
     InvalidateRect(window, nullptr, TRUE);
     return result;
@@ -177,7 +168,7 @@ FrameSteps DeviceFrameSteps(DeviceFrame& frame) {
     return steps;
 }
 
-HRESULT StartDirect3D(HWND window) {
+HRESULT InitDirect3DAndJudge(HWND window) {
     const HRESULT result = InitDirect3D(window);
     RecordRule(checkState, Rule::Device, static_cast<double>(DeviceProblemOf(result)));
     return result;
@@ -185,21 +176,20 @@ HRESULT StartDirect3D(HWND window) {
 void SetFrameTransforms() {
     IDirect3DDevice9* device = sceneResources.device;
     if (!device) return;
-    SetWorldTransform(device);
-    SetTransform(device, D3DTS_VIEW, MatrixLookAtLH(cameraEye, cameraTarget, cameraUp));
-    SetTransform(device, D3DTS_PROJECTION,
-                 MatrixPerspectiveFovLH(fieldOfView, windowAspect, nearPlane, farPlane));
+    SetTransform(device, D3DTS_WORLD, CubeWorld(TickMilliseconds()));
+    SetTransform(device, D3DTS_VIEW, CameraView());
+    SetTransform(device, D3DTS_PROJECTION, CameraProjection());
     device->SetViewport(&frameViewport);
 }
 
 bool RenderFrame(HWND window) {
     DeviceFrame frame;
     frame.window = window;
-    return RenderFrame(frameState, checkState, DeviceFrameSteps(frame));
+    return PaintFrame(frameState, checkState, DeviceFrameSteps(frame));
 }
 
 void RunFrame(HWND window) {
     DeviceFrame frame;
     frame.window = window;
-    RunFrame(frameState, checkState, DeviceFrameSteps(frame));
+    TimeFrame(frameState, checkState, DeviceFrameSteps(frame));
 }

@@ -26,20 +26,23 @@ FrameSteps DeviceFrameSteps(DeviceFrame& frame);
 
 // InitDirect3D for window, and the device rule recorded from what it found:
 // a machine without a Direct3D 9 device, or whose device cannot make the
-// cube's objects, fails here, at start-up or when a device the driver gave
-// up on is made again.
-HRESULT StartDirect3D(HWND window);
+// cube's or the rows' objects, fails here, at start-up or when a device the
+// driver gave up on is made again.
+HRESULT InitDirect3DAndJudge(HWND window);
 
 // The frame's world (turned by the tick), view and projection transforms and
 // the viewport. Does nothing without the device.
 void SetFrameTransforms();
 
-// The paint frame (the program's name for it; it also renders the timed
-// one), laid out on window's client area, with the device's steps. Whatever scene object is missing is skipped. False when the frame
-// did not reach the screen.
+// The frames the window's life hands on, one a process.
+extern FrameState frameState;
+
+// The paint frame (PaintFrame) on the window's device, laid out on its
+// client area; the timed frame renders it too. Whatever scene object is
+// missing is skipped. False when the frame did not reach the screen.
 bool RenderFrame(HWND window);
 
-// The timed frame, an idle pass of the message loop, with the device's
-// steps. Without a device it only waits for the next message: nothing is
-// measured.
+// The timed frame (TimeFrame), an idle pass of the message loop, on the
+// window's device. Without a device it only waits for the next message:
+// nothing is measured.
 void RunFrame(HWND window);

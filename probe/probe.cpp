@@ -2,8 +2,8 @@
 
 #include "common/check_state.h"
 #include "common/verdict.h"
+#include "probe/probe_lines.h"
 #include "probe/readings.h"
-#include "probe/report_lines.h"
 #include "probe/video_controllers.h"
 #include "probe/wmi.h"
 

@@ -5,7 +5,6 @@
 
 #include <wbemcli.h>
 
-#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -51,18 +50,14 @@ int64_t AsCimType(int64_t number, long cimType) {
     return number;
 }
 
-std::wstring BstrText(BSTR text, std::size_t limit) {
-    // SysStringLen counts embedded NULs too, and is 0 for a null BSTR.
-    return TextUpToFirstNul(reinterpret_cast<const char16_t*>(text),
-                            std::min<std::size_t>(SysStringLen(text), limit));
-}
+// SysStringLen counts embedded NULs too, and is 0 for a null BSTR.
+const char16_t* Units(BSTR text) { return reinterpret_cast<const char16_t*>(text); }
 }
 
 bool ConvertVariantToValue(WmiValue& value, const VARIANT& variant, long cimType) {
     value = WmiValue{};
     if (variant.vt == VT_BSTR) {
-        value.text = BstrText(variant.bstrVal, wmiTextLimit);
-        value.kind = WmiValue::Kind::Text;
+        value = WmiTextValue(Units(variant.bstrVal), SysStringLen(variant.bstrVal));
         return true;
     }
     int64_t number = 0;
@@ -74,7 +69,7 @@ bool ConvertVariantToValue(WmiValue& value, const VARIANT& variant, long cimType
 
 bool ConvertVariantToText(std::wstring& text, const VARIANT& value) {
     if (value.vt == VT_BSTR) {
-        text = BstrText(value.bstrVal, SysStringLen(value.bstrVal));
+        text = TextUpToFirstNul(Units(value.bstrVal), SysStringLen(value.bstrVal));
         return true;
     }
     int32_t number = 0;

@@ -1,9 +1,10 @@
 #include "probe/video_controllers.h"
 
-const char videoControllerClass[] = "Win32_VideoController";
+const char* const videoControllerClass = WmiPropertyOf(WmiPropertyId::VideoControllerName).className;
 const char* const videoControllerProperties[videoControllerPropertyCount] = {
-    "Name", "PNPDeviceID", "DriverVersion", "DriverDate", "ConfigManagerErrorCode", "Status",
-    "AdapterRAM",
+    WmiPropertyOf(WmiPropertyId::VideoControllerName).propertyName, "PNPDeviceID", "DriverVersion",
+    "DriverDate", "ConfigManagerErrorCode", "Status",
+    WmiPropertyOf(WmiPropertyId::VideoControllerMemory).propertyName,
 };
 
 namespace {

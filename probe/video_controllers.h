@@ -17,7 +17,7 @@ enum class VideoControllerProperty : std::size_t {
     AdapterRam,
 };
 constexpr std::size_t videoControllerPropertyCount = 7;
-extern const char videoControllerClass[];
+extern const char* const videoControllerClass;
 extern const char* const videoControllerProperties[videoControllerPropertyCount];
 
 // A controller from its videoControllerPropertyCount values, in

@@ -1,5 +1,8 @@
 #include "probe/wmi.h"
 
+#include "probe/value_text.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -38,6 +41,10 @@ bool BuildWmiQueryText(char (&query)[wmiQueryCapacity], const char* className) {
     // snprintf cuts an overlong name instead of running past the buffer.
     std::snprintf(query, sizeof query, queryFormat, className);
     return true;
+}
+
+WmiValue WmiTextValue(const char16_t* units, std::size_t count) {
+    return {WmiValue::Kind::Text, TextUpToFirstNul(units, std::min(count, wmiTextLimit)), 0};
 }
 
 bool SecurityInPlace(HResult result) { return result >= 0 || result == rpcTooLate; }

@@ -26,10 +26,11 @@ struct WmiSession {
 
 extern WmiSession wmiSession;
 
-// The classes and properties the checker knows, each named by an id; the
-// probe reads five of them. The other twelve stay so that the table mirrors
-// the program's fixed list of what it can ask, id for id, and a reader can
-// check one against the other.
+// The classes and properties the checker knows, each named by an id: the
+// probe reads five of them and the video controllers' query takes the class
+// and two names of its own from rows 7 and 8. The rows nothing reads stay at
+// their ids, so that an id names the same property wherever it is used and
+// a read added later takes its row.
 struct WmiProperty {
     const char* className;
     const char* propertyName;
@@ -90,6 +91,10 @@ struct WmiValue {
     int64_t number = 0;
 };
 constexpr std::size_t wmiTextLimit = 1024;
+
+// A text value from a string's count UTF-16 units: up to its first NUL, at
+// most wmiTextLimit of them.
+WmiValue WmiTextValue(const char16_t* units, std::size_t count);
 
 // Reads the named properties of each instance of the class, at most
 // instanceLimit instances, into values: propertyCount of them an instance,

@@ -1,6 +1,6 @@
 #include "scene/adapter_line.h"
 
-#include "drawkit/bounded_text.h"
+#include "scene/bounded_text.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "scene/cube.h"
 
-#include "common/clock.h"
+#include "platform/clock.h"
 
 // Each face has its own four vertices, clockwise seen from outside; the
 // front, back, top and bottom faces repeat the image twice each way.
@@ -49,3 +49,9 @@ float CubeAngleX(uint32_t tick) { return TickToSeconds(tick) * pi; }
 float CubeAngleY(uint32_t tick) { return TickToSeconds(tick) * halfTurnRate * pi; }
 
 float CubeAngleZ(uint32_t tick) { return TickToSeconds(tick) * thirdTurnRate * pi; }
+
+Matrix4 CubeWorld(uint32_t tick) {
+    return MatrixMultiply(MatrixMultiply(MatrixRotationX(CubeAngleX(tick)),
+                                         MatrixRotationY(CubeAngleY(tick))),
+                          MatrixRotationZ(CubeAngleZ(tick)));
+}

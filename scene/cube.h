@@ -1,5 +1,7 @@
 #pragma once
 
+#include "drawkit/matrix.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -30,3 +32,6 @@ extern const uint16_t cubeIndices[cubeIndexCount];
 float CubeAngleX(uint32_t tick);
 float CubeAngleY(uint32_t tick);
 float CubeAngleZ(uint32_t tick);
+
+// The cube's world transform at a tick: turned about X, then Y, then Z.
+Matrix4 CubeWorld(uint32_t tick);

@@ -1,15 +1,15 @@
 #include "scene/overlay.h"
 
 #include "common/verdict.h"
-#include "drawkit/bounded_text.h"
+#include "scene/bounded_text.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstring>
 
-// Heights 20 + 3 x index. No row is drawn with font 0; it is made and
-// released with the others all the same, so that the table and start-up
-// mirror the program's three fonts and a reader can check them.
+// Heights 20 + 3 x index. No row is drawn with font 0: it is made and
+// released with the others (its failure fails nothing), so that the rows'
+// font numbers and heights keep their places.
 const RowFace rowFaces[rowFaceCount] = {
     {L"华文中宋", 20},
     {L"微软雅黑", 23},
@@ -54,8 +54,6 @@ constexpr StatusText statusTexts[] = {
 };
 static_assert(static_cast<int>(Status::CannotRun) == 2, "a text for each status, in order");
 
-constexpr int figureDecimals = 3;  // "%0.3f"
-constexpr int gpuDecimals = 6;  // "%f"
 // Six decimals of the largest double take 317 characters.
 constexpr std::size_t digitsCapacity = 400;
 
@@ -108,7 +106,7 @@ OverlayDraw PrepareOverlayRow(const OverlayRow& row, OverlayTexts& texts, const 
         FormatFigure(texts.cpu, figureTextCapacity, cpuFigurePrefix, state.cpuScore, figureDecimals);
         return {texts.cpu, row.colour};
     case OverlayText::FpsmaFigure:
-        if (texts.movingAverage > 0.0f) {
+        if (texts.movingAverage > noMovingAverage) {
             FormatFigure(texts.fpsma, figureTextCapacity, fpsmaFigurePrefix, texts.movingAverage,
                          figureDecimals);
         } else {
@@ -129,9 +127,9 @@ OverlayDraw PrepareOverlayRow(const OverlayRow& row, OverlayTexts& texts, const 
         return {texts.line, shown.colour};
     }
     case OverlayText::GpuFigure:
-        if (state.frameBatchAverage.average > 1.0) {
+        if (state.frameBatchAverage.average > settledBatchAverage) {
             FormatFigure(texts.line, lineTextCapacity, gpuPrefix, state.frameBatchAverage.average,
-                         gpuDecimals);
+                         gpuFigureDecimals);
         } else {
             CopyText(texts.line, lineTextCapacity, gpuMeasuring);
         }

@@ -67,6 +67,11 @@ struct RowBand {
 };
 RowBand StatusRowBand(int32_t clientHeight, bool scaledFromBackBuffer);
 
+// The decimals of the figures: "%0.3f" for FPS, CPU and FPSMA, "%f" for
+// GPU. The report writes the rules' figures as the rows do.
+constexpr int figureDecimals = 3;
+constexpr int gpuFigureDecimals = 6;
+
 constexpr std::size_t figureTextCapacity = 20;
 constexpr std::size_t lineTextCapacity = 256;
 

@@ -112,15 +112,12 @@ HRESULT FillBuffer(Buffer* buffer, const void* data, UINT size) {
     return S_OK;
 }
 
-// From the working directory, else from the program's folder; a file
-// missing or unreadable in both leaves the cube untextured.
+// A file missing or unreadable in both folders leaves the cube untextured.
 void CreateCubeTexture(IDirect3DDevice9* device) {
     IDirect3DTexture9* texture = nullptr;
-    if (FAILED(CreateTextureFromImageFile(device, textureFile, cubeMipLevels, &texture)) &&
-        FAILED(CreateTextureFromImageFile(device, ProgramFolderFile(textureFile).c_str(),
-                                          cubeMipLevels, &texture))) {
-        texture = nullptr;
-    }
+    OpenHereOrBesideProgram(textureFile, [device, &texture](const wchar_t* path) {
+        return SUCCEEDED(CreateTextureFromImageFile(device, path, cubeMipLevels, &texture));
+    });
     sceneResources.cubeTexture = texture;
 }
 

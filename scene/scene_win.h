@@ -19,9 +19,10 @@ struct SceneResources {
 
 extern SceneResources sceneResources;
 
-// Direct3DCreate9 of the system folder's d3d9.dll (render/direct3d_entry_win.cpp,
+// Direct3DCreate9 of the system folder's d3d9.dll (scene/direct3d_entry_win.cpp,
 // a file of its own so that a test program can link its own in its place);
-// null when the DLL or the entry is missing, as on a machine without Direct3D 9.
+// null when the DLL or the entry is missing, as on a machine without
+// Direct3D 9.
 IDirect3D9* CreateDirect3D9();
 
 // InitDirect3D's failures: no Direct3D 9 device on this machine, the cube's
@@ -30,7 +31,7 @@ constexpr HRESULT noDeviceResult = D3DERR_NOTAVAILABLE;
 constexpr HRESULT sceneFailedResult = E_FAIL;
 constexpr HRESULT rowFontsFailedResult = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x0201);
 
-// The program's name for making the whole scene: reads what Direct3D says
+// Makes the whole scene: reads what Direct3D says
 // of the adapter measured and of the display into
 // checkState.circumstances.graphics.adapter (whether or not a device comes),
 // creates the device for window, builds checkState.adapterLine and makes the

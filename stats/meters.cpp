@@ -3,7 +3,6 @@
 namespace {
 
 constexpr float secondLength = 1.0f;
-constexpr std::size_t movingAverageReadings = 6;
 // The near-zero first reading and the first full second are not averaged.
 constexpr uint32_t unstoredReadings = 2;
 constexpr double millisecondsPerSecond = 1000.0;
@@ -61,7 +60,7 @@ float UpdateFpsMovingAverageAt(FpsMovingAverage& average, float nowSeconds) {
 
 float MovingAverageOf(const FpsMovingAverage& average) {
     std::size_t held = average.window.size();
-    if (held < movingAverageReadings) return 0.0f;
+    if (held < movingAverageReadings) return noMovingAverage;
     float sum = 0.0f;
     for (std::size_t i = 0; i < held; ++i) sum += average.window[i];
     return sum / static_cast<float>(held);

@@ -33,11 +33,16 @@ struct FpsCounter {
     float fps = 0.0f;
 };
 
+// The per-second readings the moving average holds, and its value while
+// it holds fewer.
+constexpr std::size_t movingAverageReadings = 6;
+constexpr float noMovingAverage = 0.0f;
+
 // Counts frames as FpsCounter does, on a counter of its own.
 struct FpsMovingAverage {
     FpsCounter counter;
     uint32_t readings = 0;
-    BoundedQueue<float, 6> window;
+    BoundedQueue<float, movingAverageReadings> window;
 };
 
 // The slowest timed frame of a batch, and the performance counter at its end.
@@ -46,7 +51,8 @@ struct SlowFrame {
     int64_t counter = 0;
 };
 
-// Batches of 3001 timed frames; the average weighs the newest five.
+// Batches of 3001 timed frames; five are held, and the average weighs the
+// newest four of them (the oldest has no weight).
 constexpr int32_t framesPerBatch = 3001;
 constexpr std::size_t averagedBatches = 5;
 
@@ -76,7 +82,7 @@ void TickFpsCounterAt(FpsCounter& counter, float nowSeconds);
 float UpdateFpsMovingAverageAt(FpsMovingAverage& average, float nowSeconds);
 
 // The moving average as it stands, without counting a frame: the mean of
-// the six readings held, 0 while fewer are held.
+// the six readings held, noMovingAverage while fewer are held.
 float MovingAverageOf(const FpsMovingAverage& average);
 
 // Both frame-rate meters start a new second at nowSeconds, as after a wrapped

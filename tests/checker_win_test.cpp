@@ -2,14 +2,14 @@
 #include "allocation_count.h"
 #include "app/checker_win.h"
 #include "common/check_state.h"
-#include "common/clock.h"
 #include "common/verdict.h"
 #include "device_fault_win.h"
 #include "frame/frame_win.h"
 #include "picture_win.h"
+#include "platform/clock.h"
 #include "probe/wmi.h"
-#include "report_lines.h"
 #include "scene/scene_win.h"
+#include "text_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +57,7 @@ protected:
         window = CreateWindowExW(0, className, L"", WS_CAPTION, 200, 50, windowWidth, windowHeight, nullptr,
                                  nullptr, Instance(), nullptr);
         ShowWindow(window, SW_SHOW);
-        ASSERT_EQ(StartDirect3D(window), S_OK);
+        ASSERT_EQ(InitDirect3DAndJudge(window), S_OK);
     }
     // Every object made on the device holds a reference to it, so once all
     // is released only the test's are left: two, so that a release too many
@@ -175,8 +175,8 @@ TEST_F(CheckWindow, ALostDeviceIsResetToTheSamePicture) {
     ASSERT_EQ(before.size(), 800u * 600);
     EXPECT_EQ(before[164 * 800 + 264], 0xFFC81E1Eu);  // the image's red quadrant
     IDirect3DTexture9* texture = sceneResources.cubeTexture;
-    RunFrame(frameState, checkState, Returning(window, D3DERR_DEVICELOST));
-    RunFrame(frameState, checkState, Returning(window, D3DERR_DEVICENOTRESET));
+    TimeFrame(frameState, checkState, Returning(window, D3DERR_DEVICELOST));
+    TimeFrame(frameState, checkState, Returning(window, D3DERR_DEVICENOTRESET));
     EXPECT_FALSE(frameState.deviceLost);
     EXPECT_EQ(sceneResources.cubeTexture, texture);
     EXPECT_TRUE(Picture(window, 0) == before);
@@ -186,17 +186,17 @@ TEST_F(CheckWindow, ALostDeviceIsResetToTheSamePicture) {
 // the window is to show the report.
 TEST_F(CheckWindow, ADeviceTheDriverGaveUpOnIsMadeAgainOrTheWindowShowsTheReport) {
     const std::vector<uint32_t> before = Picture(window, 500);
-    RunFrame(frameState, checkState, Returning(window, D3DERR_DRIVERINTERNALERROR));
-    RunFrame(frameState, checkState, Returning(window, D3DERR_DRIVERINTERNALERROR));
+    TimeFrame(frameState, checkState, Returning(window, D3DERR_DRIVERINTERNALERROR));
+    TimeFrame(frameState, checkState, Returning(window, D3DERR_DRIVERINTERNALERROR));
     ASSERT_NE(sceneResources.device, nullptr);
     EXPECT_TRUE(Picture(window, 500) == before);
-    RunFrame(frameState, checkState, Returning(window, D3DERR_DRIVERINTERNALERROR));
+    TimeFrame(frameState, checkState, Returning(window, D3DERR_DRIVERINTERNALERROR));
     withoutDirect3D = true;
-    RunFrame(frameState, checkState, Returning(window, D3DERR_DRIVERINTERNALERROR));
+    TimeFrame(frameState, checkState, Returning(window, D3DERR_DRIVERINTERNALERROR));
     withoutDirect3D = false;
     const SceneResources none{};
     EXPECT_EQ(std::memcmp(&sceneResources, &none, sizeof none), 0);
-    EXPECT_TRUE(DeviceMissing(checkState));
+    EXPECT_TRUE(NoDeviceToMeasure(checkState));
     EXPECT_TRUE(GetUpdateRect(window, nullptr, FALSE));
 }
 
@@ -217,18 +217,18 @@ TEST_F(CheckWindow, ADeviceThatCannotMakeTheCubeOrTheRowsIsLetGoAndTheMachineFai
     for (const auto& fault : faults) {
         SCOPED_TRACE(int(fault.problem));
         if (!sceneResources.device) {
-            ASSERT_EQ(StartDirect3D(window), S_OK);
+            ASSERT_EQ(InitDirect3DAndJudge(window), S_OK);
         }
         fault.plant(sceneResources.device);
         ReleaseAll();
         checkState = CheckState{};
-        const HRESULT result = StartDirect3D(window);
+        const HRESULT result = InitDirect3DAndJudge(window);
         fault.takeBack();
         EXPECT_EQ(result, fault.result);
         const SceneResources none{};
         EXPECT_EQ(std::memcmp(&sceneResources, &none, sizeof none), 0);
         EXPECT_EQ(checkState.rules[std::size_t(Rule::Device)].figure, double(fault.problem));
-        EXPECT_TRUE(DeviceMissing(checkState));
+        EXPECT_TRUE(NoDeviceToMeasure(checkState));
         EXPECT_GT(std::wcslen(checkState.adapterLine), 7u);  // the adapter's name after the prefix
     }
 }

@@ -4,7 +4,7 @@
 #include "bench/suite.h"
 #include "bench/workloads.h"
 #include "common/check_state.h"
-#include "common/clock.h"
+#include "platform/clock.h"
 
 #include <gtest/gtest.h>
 

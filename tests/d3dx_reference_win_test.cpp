@@ -75,7 +75,7 @@ class D3dxReference : public testing::Test {
 protected:
     void SetUp() override {
         window = CreateSceneWindow();
-        ASSERT_EQ(StartDirect3D(window), S_OK);
+        ASSERT_EQ(InitDirect3DAndJudge(window), S_OK);
         device = sceneResources.device;
     }
     void TearDown() override {

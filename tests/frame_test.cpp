@@ -13,7 +13,7 @@ namespace {
 
 // D3D_OK, D3DERR_INVALIDCALL, D3DERR_DRIVERINTERNALERROR
 constexpr HResult ok = 0;
-constexpr HResult invalidCall = static_cast<HResult>(0x8876086Cu);
+constexpr HResult invalidCall = deviceResultInvalidCall;
 constexpr HResult driverInternalError = static_cast<HResult>(0x88760827u);
 
 // The device's results and the clocks, and what the frame asked for.
@@ -160,9 +160,9 @@ TEST(Frames, OnlyFramesThatReachedTheScreenAreMeasuredAndARecoveryStartsANewSeco
         script.result = pass.result;
         script.remade = pass.remade;
         if (pass.kind == Kind::Timed || pass.kind == Kind::TimedMinimised) {
-            RunFrame(frame, state, scriptedSteps);
+            TimeFrame(frame, state, scriptedSteps);
         } else {
-            RenderFrame(frame, state, scriptedSteps);
+            PaintFrame(frame, state, scriptedSteps);
         }
         EXPECT_EQ(script.calls, pass.calls);
         EXPECT_EQ(state.fpsCounter.frames, pass.frames);
@@ -186,8 +186,8 @@ TEST(Frames, OnlyFramesThatReachedTheScreenAreMeasuredAndARecoveryStartsANewSeco
     // The device's steps record that no device came: no frame runs again.
     RecordRule(state, Rule::Device, static_cast<double>(DeviceProblem::NoDevice));
     script.calls.clear();
-    RunFrame(frame, state, scriptedSteps);
-    EXPECT_FALSE(RenderFrame(frame, state, scriptedSteps));
+    TimeFrame(frame, state, scriptedSteps);
+    EXPECT_FALSE(PaintFrame(frame, state, scriptedSteps));
     EXPECT_EQ(script.calls, "message");
 }
 
@@ -196,7 +196,7 @@ namespace {
 void TimedFrames(int count) {
     for (int i = 0; i < count; ++i) {
         script.calls.clear();
-        RunFrame(frame, state, scriptedSteps);
+        TimeFrame(frame, state, scriptedSteps);
     }
 }
 

@@ -44,6 +44,7 @@ TEST(Graphics, DriverVersionsDatesAndIdsAreWrittenAsSupportReadsThem) {
     EXPECT_EQ(PciIdsText({true, 0x10DE, 0x06CD}), L"10de:06cd");
     EXPECT_EQ(HexText(0xA1, 2), L"a1");
     EXPECT_EQ(HexText(0x12345678, 8), L"12345678");
+    EXPECT_EQ(HexText(0xA1, 10), L"00000000a1");  // past 32 bits: zeros
 }
 
 TEST(Graphics, TheMakerAndKindOfAnAdapterComeFromItsIdsThenItsDescription) {
@@ -92,10 +93,8 @@ TEST(Graphics, TextsAreCutNeverLeavingHalfASurrogatePair) {
     EXPECT_EQ(CutText(std::wstring(200, L'x')).size(), graphicsTextLimit);
     EXPECT_EQ(CutText(L"abc", 2), L"ab");
     EXPECT_EQ(CutText(L"abc", 3), L"abc");
-    if constexpr (sizeof(wchar_t) == 2) {
-        const std::wstring pair = L"a\xD83D\xDE00";
-        EXPECT_EQ(CutText(pair, 2), L"a");
-    }
+    const std::wstring pair = {L'a', wchar_t(0xD83D), wchar_t(0xDE00)};
+    EXPECT_EQ(CutText(pair, 2), L"a");
 }
 
 namespace {

@@ -1,10 +1,11 @@
+#include "probe/probe_lines.h"
 #include "probe/readings.h"
-#include "probe/report_lines.h"
 #include "probe/value_text.h"
 #include "probe/wmi.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -80,4 +81,26 @@ TEST(Wmi, SecuritySetBeforeCountsAsInPlace) {
     EXPECT_TRUE(SecurityInPlace(1));
     EXPECT_TRUE(SecurityInPlace(rpcTooLate));
     EXPECT_FALSE(SecurityInPlace(static_cast<HResult>(0x80004005u)));  // E_FAIL
+}
+
+TEST(Wmi, TheQueryAsksForEveryInstanceOfTheClassWithinItsBuffer) {
+    char query[wmiQueryCapacity];
+    EXPECT_TRUE(BuildWmiQueryText(query, "Win32_Processor"));
+    EXPECT_STREQ(query, "SELECT * FROM Win32_Processor");
+    const std::string longName(300, 'c');
+    EXPECT_TRUE(BuildWmiQueryText(query, longName.c_str()));
+    EXPECT_EQ(std::strlen(query), 254u);  // cut in its 255 bytes, the terminator kept
+    EXPECT_EQ(std::string(query).substr(0, 14), "SELECT * FROM ");
+    EXPECT_FALSE(BuildWmiQueryText(query, nullptr));
+    EXPECT_EQ(query[0], '\0');
+}
+
+// A string property is kept to its first NUL, and to a bound however long it
+// is.
+TEST(Wmi, ATextValueStopsAtItsNulOrItsBound) {
+    const std::u16string units(u"GTX\0hidden", 10);
+    EXPECT_EQ(WmiTextValue(units.data(), 10).text, L"GTX");
+    EXPECT_EQ(WmiTextValue(units.data(), 10).kind, WmiValue::Kind::Text);
+    const std::u16string longText(5000, u'n');
+    EXPECT_EQ(WmiTextValue(longText.data(), longText.size()).text.size(), wmiTextLimit);
 }

@@ -1,8 +1,10 @@
 #include "common/check_state.h"
-#include "drawkit/bounded_text.h"
 #include "drawkit/matrix.h"
+#include "expect_matrix.h"
 #include "sample_state.h"
 #include "scene/adapter_line.h"
+#include "scene/bounded_text.h"
+#include "scene/camera.h"
 #include "scene/cube.h"
 #include "scene/overlay.h"
 
@@ -85,6 +87,32 @@ TEST(Cube, TurnsStraightFromTheTick) {
     EXPECT_EQ(CubeAngleZ(12000), 12.5663729f);
 }
 
+TEST(Camera, StandsFiftyUnitsBackLookingAlongZ) {
+    ExpectMatrix(CameraView(), {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 50, 1}}});
+}
+
+// 45 degrees high, the window's 800:600, planes at 1 and 1000:
+// 1 / tan(pi / 8) = 2.4142134, over 4/3 across.
+TEST(Camera, SeesAQuarterTurnHighOverTheWindowsAspectFromOneToAThousand) {
+    ExpectMatrix(CameraProjection(), {{{1.8106601f, 0, 0, 0},
+                               {0, 2.4142134f, 0, 0},
+                               {0, 0, 1.001001f, 1},
+                               {0, 0, -1.001001f, 0}}});
+}
+
+// Each face's first corner, where the image's top left is drawn: from
+// outside, the top left of the front, back and side faces; the top face's
+// far left, the bottom face's near left.
+TEST(Cube, EachFaceStartsTheImageAtItsOwnCorner) {
+    const Vec first[6] = {{-10, 10, -10}, {10, 10, 10}, {-10, 10, 10},
+                          {-10, -10, -10}, {-10, 10, 10}, {10, 10, -10}};
+    for (int face = 0; face < 6; ++face) {
+        EXPECT_EQ(Corner(4 * face).x, first[face].x) << "face " << face;
+        EXPECT_EQ(Corner(4 * face).y, first[face].y) << "face " << face;
+        EXPECT_EQ(Corner(4 * face).z, first[face].z) << "face " << face;
+    }
+}
+
 // Rows on one line share its top: the upper lines stand 30 apart in the
 // middle font, the status and GPU rows 50 apart in the largest; each face is
 // three pixels taller than the one before.
@@ -100,6 +128,28 @@ TEST(Overlay, TheRowsStandOnTheirLinesInTheirFonts) {
     for (std::size_t i : {7, 8}) EXPECT_EQ(overlayRows[i].font, int32_t(rowFaceCount - 1));
     for (std::size_t i = 1; i < rowFaceCount; ++i)
         EXPECT_EQ(rowFaces[i].height - rowFaces[i - 1].height, 3) << "font " << i;
+}
+
+// The faces the rows ask for, by name, at their heights and weight.
+TEST(Overlay, TheThreeFontsAreTheirFacesAtTheirHeights) {
+    const RowFace faces[] = {{L"华文中宋", 20}, {L"微软雅黑", 23}, {L"黑体", 26}};
+    for (std::size_t i = 0; i < rowFaceCount; ++i) {
+        EXPECT_STREQ(rowFaces[i].face, faces[i].face) << "font " << i;
+        EXPECT_EQ(rowFaces[i].height, faces[i].height) << "font " << i;
+    }
+    EXPECT_EQ(rowFontWeight, 1000);
+}
+
+// The figures end at the right edge; the adapter row wraps and clips to the
+// client area; the other lines stay single and are drawn whole past its
+// bottom.
+TEST(Overlay, EachRowIsLaidOutByItsOwnFormat) {
+    const uint32_t line = textSingleLine | textNoClip;
+    const uint32_t formats[overlayRowCount] = {textRight, textLeft, line, textRight, textRight,
+                                               line, line, line, line};
+    for (std::size_t i = 0; i < overlayRowCount; ++i) {
+        EXPECT_EQ(overlayRows[i].format, formats[i]) << "row " << i;
+    }
 }
 
 TEST(Overlay, FormatsEachRowsText) {

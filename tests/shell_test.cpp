@@ -6,8 +6,8 @@
 #include "app/taskbar_progress.h"
 #include "app/window_place.h"
 #include "common/verdict.h"
-#include "report_lines.h"
 #include "sample_state.h"
+#include "text_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -412,7 +412,8 @@ TEST(Report, LongLinesWrapAtSpacesOrBesideWideCharactersWithinTheirColumns) {
         {L"", 8, {L""}},
     };
     for (const auto& c : cases) ExpectLines(WrappedLines(c.text, c.columns), c.lines);
-    if constexpr (sizeof(wchar_t) == 2) {
-        ExpectLines(WrappedLines(L"a\xD840\xDC00", 2), {L"a", L"\xD840\xDC00"});
-    }
+    // U+20000, wide, as a pair of UTF-16 units: kept whole.
+    const std::wstring pair = {wchar_t(0xD840), wchar_t(0xDC00)};
+    ExpectLines(WrappedLines(L"a" + pair, 2), {L"a", pair});
+    ExpectLines(WrappedLines(L"ab" + pair.substr(1), 2), {L"ab", pair.substr(1)});
 }

@@ -1,5 +1,5 @@
 #include "app/input_win.h"
-#include "common/clock.h"
+#include "platform/clock.h"
 #include "platform/system_library_win.h"
 #include "scene/scene_win.h"
 

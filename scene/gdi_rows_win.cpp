@@ -1,4 +1,4 @@
-#include "scene/report_win.h"
+#include "scene/gdi_rows_win.h"
 
 #include "common/check_state.h"
 #include "drawkit/text_font_win.h"
@@ -13,7 +13,7 @@ COLORREF GdiColour(uint32_t argb) {
 
 }  // namespace
 
-void DrawReport(HDC context, const RECT& client, float movingAverage) {
+void DrawRowsWithGdi(HDC context, const RECT& client, float movingAverage) {
     HBRUSH background = CreateSolidBrush(GdiColour(backgroundColour));
     if (background) {
         FillRect(context, &client, background);
@@ -43,12 +43,12 @@ void DrawReport(HDC context, const RECT& client, float movingAverage) {
     }
 }
 
-void PaintReport(HWND window, float movingAverage) {
+void PaintRowsWithGdi(HWND window, float movingAverage) {
     PAINTSTRUCT paint{};
     HDC context = BeginPaint(window, &paint);
     if (!context) return;
     RECT client{};
     GetClientRect(window, &client);
-    DrawReport(context, client, movingAverage);
+    DrawRowsWithGdi(context, client, movingAverage);
     EndPaint(window, &paint);
 }

@@ -7,8 +7,8 @@
 // (the same faces and heights), colours and alignment, from the check state
 // as it stands, with the moving average as the meters hold it. Nothing is
 // counted in the meters.
-void DrawReport(HDC context, const RECT& client, float movingAverage);
+void DrawRowsWithGdi(HDC context, const RECT& client, float movingAverage);
 
-// The paint message's work for window: DrawReport on its client area, which
+// The paint message's work for window: DrawRowsWithGdi on its client area, which
 // is then valid.
-void PaintReport(HWND window, float movingAverage);
+void PaintRowsWithGdi(HWND window, float movingAverage);

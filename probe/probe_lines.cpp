@@ -1,4 +1,4 @@
-#include "probe/report_lines.h"
+#include "probe/probe_lines.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "drawkit/bounded_text.h"
+#include "scene/bounded_text.h"
 
 #include "platform/utf16.h"
 
