@@ -190,7 +190,8 @@ std::wstring NoDriverLine(const GraphicsSide& graphics, const DiagnosisTexts& te
     }
     const MeasuredAdapter& adapter = graphics.adapter;
     const bool software = KindOfAdapter(adapter.ids, adapter.description) == AdapterKind::Software;
-    const wchar_t* basicDriver = texts.sentences[static_cast<std::size_t>(Diagnosis::NoGraphicsDriver)];
+    const wchar_t* basicDriver =
+        texts.sentences[static_cast<std::size_t>(Diagnosis::NoGraphicsDriver)];
     return Fill(software ? texts.software : basicDriver, {OrUnknown(adapter.description, texts)});
 }
 
@@ -226,7 +227,8 @@ std::wstring DiagnosisLine(const CheckState& state, Diagnosis diagnosis, Languag
                                  state.fpsMovingAverage,
                                  static_cast<float>(graphics.adapter.refreshRate)))});
     case Diagnosis::BusyWhileTimed:
-        return Fill(pattern, {std::to_wstring(OthersPercent(state.frameFailure.othersDuringBatches))});
+        return Fill(pattern,
+                    {std::to_wstring(OthersPercent(state.frameFailure.othersDuringBatches))});
     case Diagnosis::BusyProcessor:
         return Fill(pattern, {std::to_wstring(OthersPercent(state.circumstances.duringWorkloads))});
     case Diagnosis::OldWindows:

@@ -78,9 +78,12 @@ std::wstring MeasuredLine(const MeasuredAdapter& adapter, const GraphicsTexts& t
                               DriverVersionText(adapter.driverVersion),
                               OrUnknown(adapter.driverFile, texts)});
     if (adapter.width > 0 && adapter.height > 0) {
-        line += Fill(texts.display, {std::to_wstring(adapter.width), std::to_wstring(adapter.height)});
+        line += Fill(texts.display,
+                     {std::to_wstring(adapter.width), std::to_wstring(adapter.height)});
     }
-    if (adapter.refreshRate > 0) line += Fill(texts.refresh, {std::to_wstring(adapter.refreshRate)});
+    if (adapter.refreshRate > 0) {
+        line += Fill(texts.refresh, {std::to_wstring(adapter.refreshRate)});
+    }
     return line + Fill(texts.adapters, {std::to_wstring(adapter.adapterCount)});
 }
 
@@ -93,7 +96,9 @@ std::wstring ControllerLine(const VideoController& controller, const MeasuredAda
     const std::wstring day = WmiDateDay(controller.driverDate);
     if (!day.empty()) line += Fill(texts.driverDate, {day});
     line += Fill(texts.status, {OrUnknown(controller.status, texts)});
-    if (controller.errorCode > 0) line += Fill(texts.errorCode, {std::to_wstring(controller.errorCode)});
+    if (controller.errorCode > 0) {
+        line += Fill(texts.errorCode, {std::to_wstring(controller.errorCode)});
+    }
     if (controller.adapterRam > 0) {
         line += Fill(texts.memory, {std::to_wstring(controller.adapterRam / bytesPerMegabyte)});
     }

@@ -104,7 +104,8 @@ std::wstring MeasuredText(const CheckState& state, const RuleRow& row, const Rul
     if (record.outcome == Outcome::Passed || record.outcome == Outcome::Failed) {
         return FigureText(row, record.figure, texts);
     }
-    if (record.outcome == Outcome::NotRead || row.rule != Rule::FrameTime || NoDeviceToMeasure(state)) {
+    if (record.outcome == Outcome::NotRead || row.rule != Rule::FrameTime ||
+        NoDeviceToMeasure(state)) {
         return texts.notRead;
     }
     const FrameBatchAverage& batch = state.frameBatchAverage;

@@ -111,7 +111,8 @@ const VideoController* UnmeasuredCard(const GraphicsSide& graphics) {
     const MeasuredAdapter& measured = graphics.adapter;
     if (!measured.ids.known) return nullptr;
     const GpuMaker measuredMaker = MakerOfVendor(measured.ids.vendor);
-    const bool measuredOnACard = measuredMaker == GpuMaker::Nvidia || measuredMaker == GpuMaker::Amd;
+    const bool measuredOnACard =
+        measuredMaker == GpuMaker::Nvidia || measuredMaker == GpuMaker::Amd;
     for (std::size_t i = 0; i < graphics.controllerCount; ++i) {
         const VideoController& controller = graphics.controllers[i];
         const GpuMaker maker = MakerOfVendor(controller.ids.vendor);

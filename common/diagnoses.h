@@ -12,7 +12,7 @@ enum class Diagnosis : uint8_t {
     RemoteSession,     // no device, in a remote desktop session
     NoDevice,
     SceneObjects,      // a device, but the scene's objects could not be made on it
-    NoGraphicsDriver,  // measured on Windows' basic driver or in software, or a card WMI shows without its driver
+    NoGraphicsDriver,  // measured on Windows' basic driver or in software, or a card without its driver
     VirtualMachine,    // measured on a virtual machine's emulated graphics
     CardStopped,       // Windows has stopped a video controller
     AnotherGpu,        // a working graphics card that is not the adapter measured

@@ -51,7 +51,9 @@ constexpr const wchar_t* virtualMachineWords[] = {L"vmware", L"virtualbox", L"pa
 
 constexpr std::wstring_view okStatus = L"OK";
 
-wchar_t Lower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+wchar_t Lower(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
 
 // Needle in lower case.
 bool ContainsWord(std::wstring_view text, std::wstring_view needle) {
@@ -125,7 +127,8 @@ PciIds PciIdsOfDeviceId(std::wstring_view deviceId) {
     uint16_t vendor = 0;
     uint16_t device = 0;
     if (!TakePrefix(deviceId, pciPrefix) || !TakePrefix(deviceId, vendorKey) ||
-        !TakeId(deviceId, vendor) || !TakePrefix(deviceId, deviceKey) || !TakeId(deviceId, device)) {
+        !TakeId(deviceId, vendor) || !TakePrefix(deviceId, deviceKey) ||
+        !TakeId(deviceId, device)) {
         return ids;
     }
     if (!deviceId.empty() && deviceId.front() != L'&' && deviceId.front() != L'\\') return ids;
@@ -204,5 +207,6 @@ bool ControllerWorks(const VideoController& controller) {
 }
 
 bool ControllerStopped(const VideoController& controller) {
-    return controller.errorCode > 0 || (!controller.status.empty() && controller.status != okStatus);
+    const bool statusKnown = !controller.status.empty();
+    return controller.errorCode > 0 || (statusKnown && controller.status != okStatus);
 }

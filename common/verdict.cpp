@@ -76,7 +76,9 @@ void RecordNotRead(CheckState& state, Rule rule) {
     if (record.outcome != Outcome::Failed) record.outcome = Outcome::NotRead;
 }
 
-void RecordUnanswered(CheckState& state, Rule rule) { RecordToWrite(state, rule).unanswered = true; }
+void RecordUnanswered(CheckState& state, Rule rule) {
+    RecordToWrite(state, rule).unanswered = true;
+}
 
 double ClockFigure(int32_t maxClockMegahertz) {
     return static_cast<double>(static_cast<uint32_t>(maxClockMegahertz));

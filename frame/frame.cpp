@@ -75,8 +75,11 @@ void StartAfterRecovery(FrameState& frame, CheckState& state, const FrameSteps& 
 void RunLostDevicePass(FrameState& frame, CheckState& state, const FrameSteps& steps) {
     HResult cooperativeLevel = steps.testCooperativeLevel(steps.context);
     if (CanReset(cooperativeLevel)) {
-        if (steps.resetDevice(steps.context) == deviceResultOk) StartAfterRecovery(frame, state, steps);
-        else steps.waitBriefly(steps.context);
+        if (steps.resetDevice(steps.context) == deviceResultOk) {
+            StartAfterRecovery(frame, state, steps);
+        } else {
+            steps.waitBriefly(steps.context);
+        }
         return;
     }
     if (cooperativeLevel == deviceResultLost) {
@@ -121,7 +124,9 @@ bool RenderShownFrame(FrameState& frame, CheckState& state, const FrameSteps& st
 }  // namespace
 
 bool PaintFrame(FrameState& frame, CheckState& state, const FrameSteps& steps) {
-    if (NoDeviceToMeasure(state) || frame.deviceLost || !TrackWindowShown(frame, state, steps)) return false;
+    if (NoDeviceToMeasure(state) || frame.deviceLost || !TrackWindowShown(frame, state, steps)) {
+        return false;
+    }
     return RenderShownFrame(frame, state, steps);
 }
 

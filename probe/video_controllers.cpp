@@ -1,6 +1,7 @@
 #include "probe/video_controllers.h"
 
-const char* const videoControllerClass = WmiPropertyOf(WmiPropertyId::VideoControllerName).className;
+const char* const videoControllerClass =
+    WmiPropertyOf(WmiPropertyId::VideoControllerName).className;
 const char* const videoControllerProperties[videoControllerPropertyCount] = {
     WmiPropertyOf(WmiPropertyId::VideoControllerName).propertyName, "PNPDeviceID", "DriverVersion",
     "DriverDate", "ConfigManagerErrorCode", "Status",

@@ -175,7 +175,8 @@ D3DPRESENT_PARAMETERS PresentParameters(HWND window) {
 DeviceProblem DeviceProblemOf(HRESULT initResult) {
     if (SUCCEEDED(initResult)) return DeviceProblem::None;
     if (initResult == noDeviceResult) return DeviceProblem::NoDevice;
-    return initResult == rowFontsFailedResult ? DeviceProblem::RowFonts : DeviceProblem::SceneObjects;
+    if (initResult == rowFontsFailedResult) return DeviceProblem::RowFonts;
+    return DeviceProblem::SceneObjects;
 }
 
 HRESULT InitDirect3D(HWND window) {

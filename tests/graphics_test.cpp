@@ -39,22 +39,14 @@ TEST(Graphics, DriverVersionsDatesAndIdsAreWrittenAsSupportReadsThem) {
     EXPECT_EQ(DriverVersionText(0), L"0.0.0.0");
     EXPECT_EQ(DriverVersionText(~0ull), L"65535.65535.65535.65535");
     EXPECT_EQ(WmiDateDay(L"20230907000000.000000-000"), L"2023-09-07");
-    EXPECT_EQ(WmiDateDay(L"2023090"), L"");
     EXPECT_EQ(WmiDateDay(L"2023-09-07"), L"");
-    EXPECT_EQ(PciIdsText({true, 0x10DE, 0x06CD}), L"10de:06cd");
     EXPECT_EQ(HexText(0xA1, 2), L"a1");
     EXPECT_EQ(HexText(0x12345678, 8), L"12345678");
     EXPECT_EQ(HexText(0xA1, 10), L"00000000a1");  // past 32 bits: zeros
 }
 
 TEST(Graphics, TheMakerAndKindOfAnAdapterComeFromItsIdsThenItsDescription) {
-    EXPECT_EQ(MakerOfVendor(0x10DE), GpuMaker::Nvidia);
-    EXPECT_EQ(MakerOfVendor(0x1002), GpuMaker::Amd);
-    EXPECT_EQ(MakerOfVendor(0x8086), GpuMaker::Intel);
-    EXPECT_EQ(MakerOfVendor(0x0000), GpuMaker::Unknown);
-    EXPECT_STREQ(MakerName(GpuMaker::Nvidia), L"NVIDIA");
-    EXPECT_STREQ(MakerName(GpuMaker::Unknown), L"");
-    EXPECT_FALSE(MakesGraphicsCards(GpuMaker::Vmware));
+    EXPECT_EQ(MakerOfVendor(0x1022), GpuMaker::Amd);  // AMD's other id
     const struct { PciIds ids; const wchar_t* description; AdapterKind kind; } cases[] = {
         {{true, 0x10DE, 0x1C03}, L"NVIDIA GeForce GTX 1060 6GB", AdapterKind::Card},
         {{true, 0x1414, 0x008C}, L"Microsoft Basic Render Driver", AdapterKind::BasicDriver},
@@ -72,21 +64,6 @@ TEST(Graphics, TheMakerAndKindOfAnAdapterComeFromItsIdsThenItsDescription) {
         {{false, 0, 0}, L"", AdapterKind::Card},
     };
     for (const auto& c : cases) EXPECT_EQ(KindOfAdapter(c.ids, c.description), c.kind) << c.description;
-}
-
-TEST(Graphics, AControllerWorksOnlyWithCodeZeroAndStatusOk) {
-    VideoController controller;
-    EXPECT_FALSE(ControllerWorks(controller));
-    EXPECT_FALSE(ControllerStopped(controller));  // nothing known: neither
-    controller.errorCode = 0;
-    controller.status = L"OK";
-    EXPECT_TRUE(ControllerWorks(controller));
-    controller.errorCode = 43;
-    EXPECT_TRUE(ControllerStopped(controller));
-    controller.errorCode = 0;
-    controller.status = L"Error";
-    EXPECT_TRUE(ControllerStopped(controller));
-    EXPECT_FALSE(ControllerWorks(controller));
 }
 
 TEST(Graphics, TextsAreCutNeverLeavingHalfASurrogatePair) {

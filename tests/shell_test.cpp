@@ -259,9 +259,6 @@ TEST(Report, EachGraphicsDiagnosisNamesTheCardsAndWhatToDo) {
     EXPECT_EQ(line(stopped, Diagnosis::CardStopped, Language::English),
               L"Windows has stopped NVIDIA GeForce GTX 1060 6GB (10de:1c03, code 43: it reported "
               L"problems): reinstall its driver (from the card maker's site) and check again.");
-    EXPECT_EQ(line(stopped, Diagnosis::CardStopped, Language::Chinese),
-              L"Windows 已停用 NVIDIA GeForce GTX 1060 6GB（10de:1c03，错误代码 43：设备报告了问题）："
-              L"请重新安装它的驱动（从显卡厂商网站下载）后重新检测。");
     GraphicsSide disabled = stopped;
     disabled.controllers[2].errorCode = 22;
     EXPECT_EQ(line(disabled, Diagnosis::CardStopped, Language::English),

@@ -189,20 +189,15 @@ TEST(Diagnoses, TheGraphicsSideIsNamedFromTheAdapterMeasuredAndTheControllersWmi
     const VideoController basicChinese = Controller(L"Microsoft 基本显示适配器", 0x1002, 0x73BF);
     const VideoController stopped = Controller(L"NVIDIA GeForce GTX 1060 6GB", 0x10DE, 0x1C03, 43, L"Error");
     const VideoController degraded = Controller(L"AMD Radeon RX 580", 0x1002, 0x67DF, 0, L"Degraded");
-    const VideoController unknown = VideoController{};
     const struct { GraphicsSide graphics; std::vector<Diagnosis> found; } cases[] = {
         {Measured(0x10DE, 0x1C03, L"NVIDIA GeForce GTX 1060 6GB", {nvidia}), {}},
         {Measured(0x1414, 0x008C, L"Microsoft Basic Render Driver", {}), {Diagnosis::NoGraphicsDriver}},
-        {Measured(0x1414, 0x0001, L"Microsoft Basic Display Adapter", {}), {Diagnosis::NoGraphicsDriver}},
         {Measured(0x10DE, 0x06CD, L"llvmpipe (LLVM 15.0.6, 256 bits)", {}), {Diagnosis::NoGraphicsDriver}},
         {Measured(0x8086, 0x3E92, L"Intel(R) UHD Graphics 630", {intel, basicDisplay}),
          {Diagnosis::NoGraphicsDriver}},
         {Measured(0x8086, 0x3E92, L"Intel(R) UHD Graphics 630", {intel, basicChinese}),
          {Diagnosis::NoGraphicsDriver}},
         {Measured(0x15AD, 0x0405, L"VMware SVGA 3D", {}), {Diagnosis::VirtualMachine}},
-        {Measured(0x80EE, 0xBEEF, L"VirtualBox Graphics Adapter", {}), {Diagnosis::VirtualMachine}},
-        {Measured(0x1414, 0x5353, L"Microsoft Hyper-V Video", {}), {Diagnosis::VirtualMachine}},
-        {Measured(0x1AF4, 0x1050, L"Red Hat VirtIO GPU", {}), {Diagnosis::VirtualMachine}},
         {Measured(0x8086, 0x3E92, L"Intel(R) UHD Graphics 630", {intel, stopped}), {Diagnosis::CardStopped}},
         {Measured(0x10DE, 0x1C03, L"NVIDIA GeForce GTX 1060 6GB", {degraded, nvidia}),
          {Diagnosis::CardStopped}},
@@ -211,7 +206,7 @@ TEST(Diagnoses, TheGraphicsSideIsNamedFromTheAdapterMeasuredAndTheControllersWmi
         // A processor's Intel graphics beside the card measured is the slower.
         {Measured(0x10DE, 0x1C03, L"NVIDIA GeForce GTX 1060 6GB", {intel, nvidia}), {}},
         // Nothing known of a controller blames nothing.
-        {Measured(0x10DE, 0x1C03, L"NVIDIA GeForce GTX 1060 6GB", {unknown}), {}},
+        {Measured(0x10DE, 0x1C03, L"NVIDIA GeForce GTX 1060 6GB", {VideoController{}}), {}},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         CheckState state;

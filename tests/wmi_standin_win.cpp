@@ -23,6 +23,7 @@
 
 #include <cstddef>
 #include <cwchar>
+#include <iterator>
 
 namespace {
 
@@ -37,25 +38,22 @@ const struct { const wchar_t* property; const wchar_t* text; } texts[] = {
 
 // A processor's graphics, a card Windows stopped (code 43), a card run on
 // the basic display driver, and one whose every property is null.
+const wchar_t* const videoTextNames[] = {L"Name", L"PNPDeviceID", L"DriverVersion", L"DriverDate",
+                                         L"Status"};
 struct VideoControllerValues {
-    const wchar_t* name;
-    const wchar_t* pnpDeviceId;
-    const wchar_t* driverVersion;
-    const wchar_t* driverDate;
-    const wchar_t* status;
+    const wchar_t* texts[5];  // by videoTextNames
     LONG errorCode;
     LONG adapterRam;  // WMI gives the unsigned 32-bit value in a VT_I4
     bool ramKnown;
 };
 const VideoControllerValues videoControllers[] = {
-    {L"Intel(R) UHD Graphics 630", L"PCI\\VEN_8086&DEV_3E92&SUBSYS_86941043&REV_00\\3&11583659&0&10",
-     L"27.20.100.8681", L"20200910000000.000000-000", L"OK", 0, 1073741824, true},
-    {L"NVIDIA GeForce GTX 1060 6GB",
-     L"PCI\\VEN_10DE&DEV_1C03&SUBSYS_85AE1043&REV_A1\\4&2B3E1C8A&0&0008", L"31.0.15.3623",
-     L"20230907000000.000000-000", L"Error", 43, LONG(0xFFF00000), true},
-    {L"Microsoft Basic Display Adapter", L"PCI\\VEN_10DE&DEV_2484&SUBSYS_00000000&REV_A1\\4&1",
-     L"10.0.19041.3636", L"20060621000000.000000-000", L"OK", 0, 0, false},
-    {nullptr, nullptr, nullptr, nullptr, nullptr, 0, 0, false},
+    {{L"Intel(R) UHD Graphics 630", L"PCI\\VEN_8086&DEV_3E92&SUBSYS_86941043&REV_00\\3&11583659",
+      L"27.20.100.8681", L"20200910000000.000000-000", L"OK"}, 0, 1073741824, true},
+    {{L"NVIDIA GeForce GTX 1060 6GB", L"PCI\\VEN_10DE&DEV_1C03&SUBSYS_85AE1043&REV_A1\\4&2B3E1C8A",
+      L"31.0.15.3623", L"20230907000000.000000-000", L"Error"}, 43, LONG(0xFFF00000), true},
+    {{L"Microsoft Basic Display Adapter", L"PCI\\VEN_10DE&DEV_2484&SUBSYS_00000000&REV_A1\\4&1",
+      L"10.0.19041.3636", L"20060621000000.000000-000", L"OK"}, 0, 0, false},
+    {{}, 0, 0, false},
 };
 constexpr std::size_t videoControllerCount = sizeof videoControllers / sizeof videoControllers[0];
 
@@ -107,14 +105,11 @@ HRESULT Unsigned(VARIANT* out, CIMTYPE* type, LONG value, bool known) {
 
 HRESULT GetVideoController(const VideoControllerValues& values, LPCWSTR name, VARIANT* out,
                            CIMTYPE* type) {
-    const bool known = values.name != nullptr;
-    if (std::wcscmp(name, L"Name") == 0) return Text(out, values.name);
-    if (std::wcscmp(name, L"PNPDeviceID") == 0) return Text(out, values.pnpDeviceId);
-    if (std::wcscmp(name, L"DriverVersion") == 0) return Text(out, values.driverVersion);
-    if (std::wcscmp(name, L"DriverDate") == 0) return Text(out, values.driverDate);
-    if (std::wcscmp(name, L"Status") == 0) return Text(out, values.status);
+    for (std::size_t i = 0; i < std::size(videoTextNames); ++i) {
+        if (std::wcscmp(name, videoTextNames[i]) == 0) return Text(out, values.texts[i]);
+    }
     if (std::wcscmp(name, L"ConfigManagerErrorCode") == 0) {
-        return Unsigned(out, type, values.errorCode, known);
+        return Unsigned(out, type, values.errorCode, values.texts[0] != nullptr);
     }
     if (std::wcscmp(name, L"AdapterRAM") == 0) {
         return Unsigned(out, type, values.adapterRam, values.ramKnown);
@@ -136,10 +131,7 @@ HRESULT STDMETHODCALLTYPE Get(IWbemClassObject* self, LPCWSTR name, LONG, VARIAN
         return S_OK;
     }
     for (const auto& text : texts) {
-        if (std::wcscmp(name, text.property) != 0) continue;
-        out->vt = VT_BSTR;
-        out->bstrVal = SysAllocString(text.text);
-        return S_OK;
+        if (std::wcscmp(name, text.property) == 0) return Text(out, text.text);
     }
     return WBEM_E_NOT_FOUND;
 }
