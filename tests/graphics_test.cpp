@@ -67,7 +67,7 @@ TEST(Graphics, TheMakerAndKindOfAnAdapterComeFromItsIdsThenItsDescription) {
 }
 
 TEST(Graphics, TextsAreCutNeverLeavingHalfASurrogatePair) {
-    EXPECT_EQ(CutText(std::wstring(200, L'x')).size(), graphicsTextLimit);
+    EXPECT_EQ(CutText(std::wstring(200, L'x')).size(), 128u);
     EXPECT_EQ(CutText(L"abc", 2), L"ab");
     EXPECT_EQ(CutText(L"abc", 3), L"abc");
     const std::wstring pair = {L'a', wchar_t(0xD83D), wchar_t(0xDE00)};
@@ -106,4 +106,6 @@ TEST(VideoControllers, EachPropertyIsTakenOnlyAsItsOwnSort) {
     EXPECT_EQ(unknown.adapterRam, unknownNumber);
     const WmiValue longName[videoControllerPropertyCount] = {Text(std::wstring(5000, L'n').c_str())};
     EXPECT_EQ(VideoControllerOf(longName).name.size(), graphicsTextLimit);
+    const WmiValue zero[videoControllerPropertyCount] = {{}, {}, {}, {}, Number(0), {}, Number(0)};
+    EXPECT_EQ(VideoControllerOf(zero).errorCode, 0);  // a count of 0 is known
 }

@@ -386,6 +386,7 @@ TEST(WindowPlace, AScaledScreenTooSmallForTheWindowIsUsedInItsOwnPixels) {
         {{0, 0, 1093, 614}, 1.25f, false},  // the same without a taskbar: it fits
         {{0, 0, 799, 900}, 1.5f, true},
         {{0, 0, 800, 560}, 1.0f, false},    // 800 x 600 unscaled: nothing to gain
+        {{0, 0, 800, 600}, 1.25f, false},   // scaled, but the window just fits
         {{0, 40, 1093, 614}, 1.25f, true},  // the taskbar at the top
     };
     for (const auto& screen : screens) {
@@ -406,6 +407,8 @@ TEST(Report, LongLinesWrapAtSpacesOrBesideWideCharactersWithinTheirColumns) {
         {L"abcdefghij", 4, {L"abcd", L"efgh", L"ij"}},  // no break: where the line is full
         {L"请关闭其他程序", 6, {L"请关闭", L"其他程", L"序"}},
         {L"GPU 显卡驱动", 7, {L"GPU 显", L"卡驱动"}},
+        {L"\x1100\xFFE6", 2, {L"\x1100", L"\xFFE6"}},  // the wide ranges' first and last
+        {L"请", 1, {L"请"}},  // wider than the line: placed whole
         {L"", 8, {L""}},
     };
     for (const auto& c : cases) ExpectLines(WrappedLines(c.text, c.columns), c.lines);
