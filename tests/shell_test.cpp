@@ -407,7 +407,7 @@ TEST(Report, LongLinesWrapAtSpacesOrBesideWideCharactersWithinTheirColumns) {
         {L"abcdefghij", 4, {L"abcd", L"efgh", L"ij"}},  // no break: where the line is full
         {L"请关闭其他程序", 6, {L"请关闭", L"其他程", L"序"}},
         {L"GPU 显卡驱动", 7, {L"GPU 显", L"卡驱动"}},
-        {L"\x1100\xFFE6", 2, {L"\x1100", L"\xFFE6"}},  // the wide ranges' first and last
+        {L"\xFFE6" L"a\x1100", 2, {L"\xFFE6", L"a", L"\x1100"}},  // the wide ranges' last and first
         {L"请", 1, {L"请"}},  // wider than the line: placed whole
         {L"", 8, {L""}},
     };
