@@ -20,7 +20,7 @@ struct Texts {
     const wchar_t* outcomes[4];     // by Outcome
     const wchar_t* notRead;         // the figure of a rule not read
     const wchar_t* unanswered;      // the figure of a rule whose WMI read was given up on
-    const wchar_t* batchesSoFar;    // batches held, frames so far
+    const wchar_t* batchesSoFar;    // batches held, of how many, frames so far
     const wchar_t* firstFailure;    // seconds, milliseconds
     // A failed rule whose figure is back under its bar: name, the figure it
     // failed on, seconds, the comparison, bar, the figure now.
