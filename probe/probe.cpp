@@ -18,9 +18,12 @@ bool ReadProperty(std::wstring& text, WmiPropertyId id, bool* timedOut = nullptr
                             timedOut);
 }
 
-// A rule's read that the service did not answer in time is told as such.
-void NoteUnanswered(Rule rule, bool timedOut) {
+// A rule's read: one the service did not answer in time is told as such.
+bool ReadRuleProperty(std::wstring& text, WmiPropertyId id, Rule rule) {
+    bool timedOut = false;
+    const bool read = ReadProperty(text, id, &timedOut);
     if (timedOut) RecordUnanswered(checkState, rule);
+    return read;
 }
 
 // The video controllers' query, from the end of the probe until its
@@ -46,13 +49,11 @@ void RunProbe() {
     // A read that fails skips the clock rule; one that finds no value
     // leaves the clock at 0, which fails it.
     std::wstring clockText;
-    bool clockLate = false;
-    if (ReadProperty(clockText, WmiPropertyId::ProcessorMaxClock, &clockLate)) {
+    if (ReadRuleProperty(clockText, WmiPropertyId::ProcessorMaxClock, Rule::Clock)) {
         RecordRule(checkState, Rule::Clock, ClockFigure(LeadingInt32(clockText)));
     } else {
         RecordNotRead(checkState, Rule::Clock);
     }
-    NoteUnanswered(Rule::Clock, clockLate);
 
     RecordRule(checkState, Rule::CpuScore, checkState.cpuScore);
 
@@ -61,11 +62,9 @@ void RunProbe() {
     RecordRule(checkState, Rule::OsVersion, OsVersionFigure(os.major, os.minor));
 
     std::wstring memoryText;
-    bool memoryLate = false;
-    ReadProperty(memoryText, WmiPropertyId::OsTotalVisibleMemory, &memoryLate);
+    ReadRuleProperty(memoryText, WmiPropertyId::OsTotalVisibleMemory, Rule::Memory);
     float gigabytes = MemoryGigabytes(memoryText);
     RecordRule(checkState, Rule::Memory, gigabytes);
-    NoteUnanswered(Rule::Memory, memoryLate);
     checkState.memoryLine = BuildMemoryLine(gigabytes);
 }
 
